@@ -1,11 +1,30 @@
 #include "core/Kavrel.h"
 
+#include "core/KavrelRandom.h"
+#include "params/KavrelMidiAssignments.h"
+#include "platform/KavrelPlatform.h"
+
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <initializer_list>
+
+using namespace kavrel;
 
 Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
-    : AudioEffectX(audioMaster, kNumPrograms, kavrel::kNumParams) {
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams), programs(kNumPrograms), midiOut(*this) {
+    voices.reserve(kNumVoices);
+    for (kavrel_voice* v : std::initializer_list<kavrel_voice*>{
+             &kick, &snare808, &snare909, &lowTom, &midTom, &highTom, &closedHat, &openHat, &cymbal,
+             &rimshot, &claps, &cowbell})
+        voices.push_back(v);
+    for (int v = 0; v < kNumVoices; ++v) {
+        voicePanLeft[v] = voicePanRight[v] = 0.0f;
+        voiceGain[v] = 0.0f;
+        voiceOutput[v] = 0;
+    }
+
     setNumInputs(0);
     setNumOutputs(kNumOutputs);
     isSynth(true);
@@ -13,35 +32,70 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
     canProcessReplacing(true);
     setUniqueID(kUniqueId);
     cEffect.version = 1;
+
+    // Compressor amount 0: a transparent limiter until the Compressor parameter moves.
+    compressor.set_input_gain(0.0f);
+    compressor.set_threshold(0.0f);
+    compressor.set_attack(0.0005f);
+    compressor.set_release(0.05f);
+    compressor.set_ratio(1000.0f);
+    compressor.set_output_gain(0.0f);
+
+    // Renders and tests ask for reproducible probabilities; a host never sets this.
+    if (const char* seed = std::getenv("KAVREL_SEED"))
+        kavrel::srand(static_cast<uint32_t>(std::strtoul(seed, nullptr, 10)));
+
+    // Without a factory bank a slot still holds a complete, playable default program.
+    for (KavrelProgram& program : programs) {
+        for (int i = 0; i < kNumParams; ++i) program.params[i] = paramManager.getNormValue(i);
+        for (int p = 0; p < kPatternsPerProgram; ++p)
+            for (int index : paramManager.patternParamSet) {
+                program.patternValues[p][index] = paramManager.getNormValue(index);
+                program.hasPatternValue[p][index] = 1;
+            }
+    }
+
+    learnMode = 0;
+    currentPattern = 0;
+    currentPatternPointer = &programs[0].patterns[0];
+    setProgram(0);
+    setProgram(0);
+    currentPatternPointer = &programs[curProgram].patterns[currentPattern];
+    clipboardMemento = paramManager.createMemento(paramManager.patternParamSet);
+    lastStep = -1;
+    lastTick = 33;
+    currentPatternPointer->advance(33);
+    settingsFolder = platform::settingsFolder();
+    assignments::read(settingsFolder, controllerMap);
+    playing = false;
+    midiOutputOnly = false;
+    songPosition = 0.0;
+    hostTempo = 0.0;
 }
 
-Kavrel::~Kavrel() = default;
+Kavrel::~Kavrel() {
+    flushAssignments();
+}
 
-void Kavrel::suspend() { resumed = false; }
+void Kavrel::suspend() {
+    resumed = false;
+    compressor.reset();
+    for (kavrel_voice* v : voices) v->reset();
+    midiOut.releaseAll();
+}
 
 void Kavrel::resume() {
     resumed = true;
     wantEvents(1);
 }
 
-void Kavrel::setBlockSize(vst::int32 size) { AudioEffectX::setBlockSize(size); }
-
-void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames) {
-    if (!outputs || sampleFrames <= 0) return;
-    for (int c = 0; c < kNumOutputs; ++c)
-        if (outputs[c]) std::memset(outputs[c], 0, sizeof(float) * sampleFrames);
+void Kavrel::setBlockSize(vst::int32 size) {
+    AudioEffectX::setBlockSize(size);
 }
-
-vst::int32 Kavrel::processEvents(vst::VstEvents*) { return 1; }
 
 float Kavrel::sanitizeNormalized(float value) {
     if (!(value >= 0.0f)) return 0.0f; // NaN and negatives
     return value > 1.0f ? 1.0f : value;
-}
-
-void Kavrel::setParameter(vst::int32 index, float value) {
-    if (!isParameterIndex(index)) return;
-    paramManager.setNormValue(index, sanitizeNormalized(value));
 }
 
 float Kavrel::getParameter(vst::int32 index) {
@@ -66,13 +120,36 @@ void Kavrel::getParameterDisplay(vst::int32 index, char* text) {
 void Kavrel::setProgram(vst::int32 program) {
     if (program < 0 || program >= kNumPrograms) return;
     curProgram = program;
+    KavrelProgram& slot = programs[program];
+    for (int index = 0; index < kNumParams; ++index)
+        if (!KavrelParameterManager::isPatternParam(index)) setParameter(index, slot.params[index]);
+    currentPattern = pendingPattern = 0;
+    currentPatternPointer = &slot.patterns[0];
+    applyPatternValues();
+    if (editorOpen()) {
+        editorNotify->showPattern(0);
+        for (int v = 0; v < kNumVoices; ++v) editorNotify->rowStepsChanged(v);
+        editorNotify->refresh(kRefreshPattern);
+    }
 }
 
-void Kavrel::getProgramName(char* name) { vst::copyString(name, "init", vst::kVstMaxProgNameLen - 1); }
+void Kavrel::setProgramName(char* name) {
+    vst::copyString(programs[curProgram].name, name, KavrelProgram::kNameSize - 1);
+}
+
+void Kavrel::getProgramName(char* name) {
+    const KavrelProgram& slot = programs[curProgram];
+    char text[64];
+    if (std::strcmp(slot.name, "init") == 0)
+        std::snprintf(text, sizeof(text), "%s %d", slot.name, curProgram + 1);
+    else
+        vst::copyString(text, slot.name, KavrelProgram::kNameSize - 1);
+    vst::copyString(name, text, vst::kVstMaxProgNameLen - 1);
+}
 
 bool Kavrel::getProgramNameIndexed(vst::int32, vst::int32 index, char* text) {
     if (index < 0 || index >= kNumPrograms) return false;
-    vst::copyString(text, "init", vst::kVstMaxProgNameLen - 1);
+    vst::copyString(text, programs[index].name, KavrelProgram::kNameSize - 1);
     return true;
 }
 
@@ -106,4 +183,13 @@ vst::int32 Kavrel::canDo(char* text) {
     for (const char* entry : supported)
         if (std::strcmp(text, entry) == 0) return 1;
     return -1;
+}
+
+int Kavrel::noteOfVoice(int voice) {
+    static const unsigned char notes[kNumVoices] = {36, 38, 40, 41, 43, 45, 42, 46, 49, 37, 39, 51};
+    return voice >= 0 && voice < kNumVoices ? notes[voice] : -1;
+}
+
+void Kavrel::sendMidiNote(int voice, float velocity, int delta, int length) {
+    midiOut.sendNote(noteOfVoice(voice), static_cast<int>(velocity * 127.0f), delta, length);
 }

@@ -1,16 +1,54 @@
 #pragma once
+#include "core/KavrelControllerMap.h"
+#include "core/KavrelMidiOut.h"
+#include "core/KavrelPattern.h"
+#include "dsp/vxsp_compressor.h"
 #include "params/KavrelParameterManager.h"
 #include "params/KavrelParams.h"
+#include "voices/kavrel_voice_claps.h"
+#include "voices/kavrel_voice_cowbell.h"
+#include "voices/kavrel_voice_cymbal_110.h"
+#include "voices/kavrel_voice_hihat.h"
+#include "voices/kavrel_voice_kick.h"
+#include "voices/kavrel_voice_rimshot.h"
+#include "voices/kavrel_voice_snare808.h"
+#include "voices/kavrel_voice_snare909.h"
+#include "voices/kavrel_voice_tom.h"
 #include "vst/AudioEffectX.h"
 
-// The plug-in object as the host sees it. The audio engine, sequencer, MIDI, programs and
-// pattern editing are operations of this same object and join it as they are built.
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+// Receives what the audio thread reports for display. The editor implements it; without an
+// editor nothing is told.
+class KavrelEditorNotify {
+public:
+    virtual ~KavrelEditorNotify() = default;
+    virtual bool isOpen() const = 0;
+    virtual void parameterChanged(int index, float value) = 0;
+    virtual void showStep(int step) = 0;
+    virtual void showPendingPattern(int pattern) = 0;
+    virtual void showPattern(int pattern) = 0;
+    virtual void rowStepsChanged(int voice) = 0;
+    // 652: the whole pattern, -1: the velocity rows, otherwise the lane of that parameter.
+    virtual void refresh(int what) = 0;
+    // The control of a parameter waiting for a controller to be learned.
+    virtual void learnHighlight(int index, bool on) = 0;
+};
+
+// The plug-in object as the host sees it, with its audio engine and step sequencer.
 class Kavrel : public AudioEffectX {
 public:
     static constexpr int kNumPrograms = 48;
     static constexpr int kNumOutputs = 12;
     static constexpr vst::int32 kUniqueId = vst::fourCC('V', 'X', 'k', 'v');
     static constexpr int kVendorVersion = 1120;
+    static constexpr int kRefreshPattern = 652;
+    static constexpr int kRefreshVelocities = -1;
+    enum Voice { KD, S8, S9, LT, MT, HT, CH, OH, CY, RS, CL, CB };
+    enum SyncMode { kSyncHost = 0, kSyncInternal = 1, kSyncMidi = 2 };
 
     explicit Kavrel(vst::audioMasterCallback audioMaster);
     ~Kavrel() override;
@@ -18,6 +56,7 @@ public:
     // Host interface.
     void suspend() override;
     void resume() override;
+    void setSampleRate(float rate) override;
     void setBlockSize(vst::int32 size) override;
     void processReplacing(float** inputs, float** outputs, vst::int32 sampleFrames) override;
     vst::int32 processEvents(vst::VstEvents* events) override;
@@ -29,6 +68,7 @@ public:
     void getParameterDisplay(vst::int32 index, char* text) override;
 
     void setProgram(vst::int32 program) override;
+    void setProgramName(char* name) override;
     void getProgramName(char* name) override;
     bool getProgramNameIndexed(vst::int32 category, vst::int32 index, char* text) override;
 
@@ -43,9 +83,51 @@ public:
     vst::int32 canDo(char* text) override;
     vst::int32 getPlugCategory() override { return vst::kPlugCategEffect; }
 
-    // State other parts of the plug-in and the tests look at.
+    // Engine.
+    void applyToEngine(int index, float engineValue);
+    void updateVoiceGain(int voice);
+    void updateSolo(int index, bool on);
+
+    // Sequencer.
+    void requestPattern(int pattern);
+    void selectPattern(int pattern);
+    void applyPatternValues();
+    void resetSongPosition();
+    float currentTempo() const;
+    // A step driven by MIDI notes 83 (back), 84 (forward) and 86 (restart) in MIDI sync.
+    void midiStep(int note, int frame = 0);
+
+    // Outgoing MIDI: a note-on now and its note-off `length` samples later.
+    void sendMidiNote(int voice, float velocity, int delta, int length);
+
+    // MIDI input and controller learn.
+    void handleController(int controller, int value);
+    void toggleLearn(int index);
+    bool isLearning() const { return learnMode.load(std::memory_order_relaxed) != 0; }
+    int learningParameter() const { return learnParam.load(std::memory_order_relaxed); }
+    const KavrelControllerMap& controllers() const { return controllerMap; }
+    // Writes the assignments file if learning on the audio thread changed the map; runs on the
+    // host's other threads (the audio thread never touches files).
+    void flushAssignments();
+    vst::intptr dispatcher(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr,
+                           float opt) override;
+
+    // Access for the editor, the tools and the tests.
     const KavrelParameterManager& parameters() const { return paramManager; }
+    KavrelProgram& program(int slot) { return programs[slot]; }
+    KavrelPattern& pattern() { return *currentPatternPointer; }
+    int currentPatternIndex() const { return currentPattern; }
+    int pendingPatternIndex() const { return pendingPattern; }
+    bool isPlaying() const { return playing; }
     bool isResumed() const { return resumed; }
+    float gainOf(int voice) const { return voiceGain[voice]; }
+    float panLeftOf(int voice) const { return voicePanLeft[voice]; }
+    float panRightOf(int voice) const { return voicePanRight[voice]; }
+    int outputOf(int voice) const { return voiceOutput[voice]; }
+    int soloParameter() const { return soloParam; }
+    kavrel_voice& voice(int index) { return *voices[index]; }
+    double position() const { return songPosition; }
+    void setEditorNotify(KavrelEditorNotify* notify) { editorNotify = notify; }
 
     // Values from the host may be NaN or outside 0..1; the engine and its tables only ever
     // see clamped values.
@@ -53,12 +135,81 @@ public:
     static bool isParameterIndex(vst::int32 index) {
         return index >= 0 && index < kavrel::kNumParams;
     }
+    static int noteOfVoice(int voice);
 
 private:
+    struct BlockClock {
+        double position;
+        double increment;
+        int noteLength;
+        float swing;
+    };
+    BlockClock startBlockClock();
+    void runClock(const BlockClock& clock, double position, int frame);
+    void stepEvent(int64_t tick, int frame, int noteLength);
+    void patternStart(int64_t tick, bool randomizeLanesAlways);
+    void fireVoices(int step, int frame, int noteLength, bool applyAlways);
+    void betweenSteps(int frame, int noteLength);
+    void triggerVoice(int v, float velocity);
+    bool editorOpen() const { return editorNotify && editorNotify->isOpen(); }
+    void sendRow(int voice);
+
+    struct InputEvent {
+        int32_t delta;
+        uint8_t status;
+        uint8_t data1;
+        uint8_t data2;
+    };
+    static constexpr int kMaxInputEvents = 4096;
+    void applyInputEvent(const InputEvent& event, int frame);
+    void writeAssignments();
+
+    std::vector<KavrelProgram> programs;
+    KavrelControllerMap controllerMap;
+    std::atomic<int> learnMode{0};
+    std::atomic<int> learnParam{0};
     KavrelParameterManager paramManager;
+
+    kavrel_voice_kick kick;
+    kavrel_voice_cowbell cowbell;
+    kavrel_voice_snare909 snare909;
+    kavrel_voice_snare808 snare808;
+    kavrel_voice_claps claps;
+    kavrel_voice_tom lowTom;
+    kavrel_voice_tom midTom;
+    kavrel_voice_tom highTom;
+    kavrel_voice_hihat closedHat;
+    kavrel_voice_hihat openHat;
+    kavrel_voice_cymbal_110 cymbal;
+    kavrel_voice_rimshot rimshot;
+    std::vector<kavrel_voice*> voices;
+
+    float voicePanLeft[kavrel::kNumVoices];
+    float voicePanRight[kavrel::kNumVoices];
+    float voiceGain[kavrel::kNumVoices];
+    int voiceOutput[kavrel::kNumVoices];
+    vxsp_compressor compressor;
+
+    KavrelPattern* currentPatternPointer = nullptr;
+    int currentPattern = 0;
+    int pendingPattern = 0;
+    KavrelPattern clipboardPattern;
+    int clipboardMemento = 0;
+    int lastStep = -1;
+    int64_t lastTick = 33;
+    int soloParam = 0;
     bool resumed = false;
     bool playing = false;
     bool midiOutputOnly = false;
+    bool clockRunning = false;
     double songPosition = 0.0;
     double hostTempo = 0.0;
+
+    KavrelMidiOut midiOut;
+    KavrelEditorNotify* editorNotify = nullptr;
+    // Incoming events of the next block, in delta order, applied at their sample.
+    InputEvent inputEvents[kMaxInputEvents];
+    int inputCount = 0;
+    std::filesystem::path settingsFolder;
+    std::atomic<bool> assignmentsDirty{false};
 };

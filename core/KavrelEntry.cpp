@@ -23,8 +23,8 @@ extern "C" KAVREL_EXPORT vst::AEffect* VSTPluginMain(vst::audioMasterCallback au
 }
 
 #if !defined(_WIN32)
-extern "C" KAVREL_EXPORT vst::AEffect* kavrelLegacyMain(vst::audioMasterCallback audioMaster)
-    __asm__("main");
+extern "C" KAVREL_EXPORT vst::AEffect*
+kavrelLegacyMain(vst::audioMasterCallback audioMaster) __asm__("main");
 vst::AEffect* kavrelLegacyMain(vst::audioMasterCallback audioMaster) {
     return VSTPluginMain(audioMaster);
 }

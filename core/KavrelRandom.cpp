@@ -15,6 +15,8 @@ int rand() {
     return static_cast<int>((next >> 16) & 0x7fffu);
 }
 
-void srand(uint32_t seed) { state.store(seed, std::memory_order_relaxed); }
+void srand(uint32_t seed) {
+    state.store(seed, std::memory_order_relaxed);
+}
 
 } // namespace kavrel

@@ -26,9 +26,7 @@ public:
     virtual bool onKeyDown(int /*character*/, int /*virtualKey*/, int /*modifiers*/) {
         return false;
     }
-    virtual bool onKeyUp(int /*character*/, int /*virtualKey*/, int /*modifiers*/) {
-        return false;
-    }
+    virtual bool onKeyUp(int /*character*/, int /*virtualKey*/, int /*modifiers*/) { return false; }
     virtual bool setKnobMode(int /*mode*/) { return false; }
 
     AudioEffect* getEffect() const { return effect; }

@@ -70,7 +70,9 @@ AudioEffect::AudioEffect(vst::audioMasterCallback audioMaster, vst::int32 numPro
     cEffect.processDoubleReplacing = processDoubleTrampoline;
 }
 
-AudioEffect::~AudioEffect() { delete editor; }
+AudioEffect::~AudioEffect() {
+    delete editor;
+}
 
 void AudioEffect::setFlag(vst::int32 flag, bool state) {
     if (state)
@@ -79,8 +81,12 @@ void AudioEffect::setFlag(vst::int32 flag, bool state) {
         cEffect.flags &= ~flag;
 }
 
-void AudioEffect::canProcessReplacing(bool state) { setFlag(vst::effFlagsCanReplacing, state); }
-void AudioEffect::programsAreChunks(bool state) { setFlag(vst::effFlagsProgramChunks, state); }
+void AudioEffect::canProcessReplacing(bool state) {
+    setFlag(vst::effFlagsCanReplacing, state);
+}
+void AudioEffect::programsAreChunks(bool state) {
+    setFlag(vst::effFlagsProgramChunks, state);
+}
 
 void AudioEffect::setEditor(AEffEditor* newEditor) {
     editor = newEditor;
@@ -94,8 +100,8 @@ void AudioEffect::processDoubleReplacing(double**, double** outputs, vst::int32 
         if (outputs[c]) std::memset(outputs[c], 0, sizeof(double) * sampleFrames);
 }
 
-vst::intptr AudioEffect::callHost(vst::int32 opcode, vst::int32 index, vst::intptr value,
-                                  void* ptr, float opt) {
+vst::intptr AudioEffect::callHost(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr,
+                                  float opt) {
     return audioMaster ? audioMaster(&cEffect, opcode, index, value, ptr, opt) : 0;
 }
 
@@ -109,8 +115,12 @@ vst::int32 AudioEffect::getMasterVersion() {
     return version ? version : 1;
 }
 
-void AudioEffect::beginEdit(vst::int32 index) { callHost(vst::audioMasterBeginEdit, index); }
-void AudioEffect::endEdit(vst::int32 index) { callHost(vst::audioMasterEndEdit, index); }
+void AudioEffect::beginEdit(vst::int32 index) {
+    callHost(vst::audioMasterBeginEdit, index);
+}
+void AudioEffect::endEdit(vst::int32 index) {
+    callHost(vst::audioMasterEndEdit, index);
+}
 
 vst::intptr AudioEffect::dispatcher(vst::int32 opcode, vst::int32 index, vst::intptr value,
                                     void* ptr, float opt) {

@@ -9,8 +9,7 @@
 // nothing to say.
 class AudioEffect {
 public:
-    AudioEffect(vst::audioMasterCallback audioMaster, vst::int32 numPrograms,
-                vst::int32 numParams);
+    AudioEffect(vst::audioMasterCallback audioMaster, vst::int32 numPrograms, vst::int32 numParams);
     virtual ~AudioEffect();
     AudioEffect(const AudioEffect&) = delete;
     AudioEffect& operator=(const AudioEffect&) = delete;
@@ -27,8 +26,7 @@ public:
     virtual void setSampleRate(float rate) { sampleRate = rate; }
     virtual void setBlockSize(vst::int32 size) { blockSize = size; }
     virtual void processReplacing(float** inputs, float** outputs, vst::int32 sampleFrames) = 0;
-    virtual void processDoubleReplacing(double** inputs, double** outputs,
-                                        vst::int32 sampleFrames);
+    virtual void processDoubleReplacing(double** inputs, double** outputs, vst::int32 sampleFrames);
 
     virtual void setParameter(vst::int32 /*index*/, float /*value*/) {}
     virtual float getParameter(vst::int32 /*index*/) { return 0.0f; }

@@ -4,7 +4,9 @@ AudioEffectX::AudioEffectX(vst::audioMasterCallback audioMaster, vst::int32 numP
                            vst::int32 numParams)
     : AudioEffect(audioMaster, numPrograms, numParams) {}
 
-void AudioEffectX::isSynth(bool state) { setFlag(vst::effFlagsIsSynth, state); }
+void AudioEffectX::isSynth(bool state) {
+    setFlag(vst::effFlagsIsSynth, state);
+}
 
 vst::int32 AudioEffectX::getPlugCategory() {
     return (cEffect.flags & vst::effFlagsIsSynth) ? vst::kPlugCategSynth : vst::kPlugCategUnknown;
@@ -22,7 +24,9 @@ bool AudioEffectX::sendVstEventsToHost(vst::VstEvents* events) {
     return callHost(vst::audioMasterProcessEvents, 0, 0, events) == 1;
 }
 
-bool AudioEffectX::ioChanged() { return callHost(vst::audioMasterIOChanged) != 0; }
+bool AudioEffectX::ioChanged() {
+    return callHost(vst::audioMasterIOChanged) != 0;
+}
 
 vst::intptr AudioEffectX::dispatcher(vst::int32 opcode, vst::int32 index, vst::intptr value,
                                      void* ptr, float opt) {
@@ -38,9 +42,8 @@ vst::intptr AudioEffectX::dispatcher(vst::int32 opcode, vst::int32 index, vst::i
         return getNumCategories();
     case effGetProgramNameIndexed:
         if (!ptr || index < 0) return 0;
-        return getProgramNameIndexed(static_cast<int32>(value), index, static_cast<char*>(ptr))
-                   ? 1
-                   : 0;
+        return getProgramNameIndexed(static_cast<int32>(value), index, static_cast<char*>(ptr)) ? 1
+                                                                                                : 0;
     case effCopyProgram:
         return index >= 0 && copyProgram(index) ? 1 : 0;
     case effGetInputProperties:
@@ -74,9 +77,8 @@ vst::intptr AudioEffectX::dispatcher(vst::int32 opcode, vst::int32 index, vst::i
                    ? 1
                    : 0;
     case effEditKeyUp:
-        return editor && editor->onKeyUp(index, static_cast<int>(value), static_cast<int>(opt))
-                   ? 1
-                   : 0;
+        return editor && editor->onKeyUp(index, static_cast<int>(value), static_cast<int>(opt)) ? 1
+                                                                                                : 0;
     case effSetEditKnobMode:
         return editor && editor->setKnobMode(static_cast<int>(value)) ? 1 : 0;
     case effGetMidiProgramName:

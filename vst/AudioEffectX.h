@@ -39,9 +39,7 @@ public:
     virtual bool getParameterProperties(vst::int32 /*index*/, void* /*props*/) { return false; }
     virtual vst::int32 getVstVersion() { return vst::kVstVersion; }
     virtual vst::int32 getMidiProgramName(vst::int32 /*channel*/, void* /*name*/) { return 0; }
-    virtual vst::int32 getCurrentMidiProgram(vst::int32 /*channel*/, void* /*name*/) {
-        return -1;
-    }
+    virtual vst::int32 getCurrentMidiProgram(vst::int32 /*channel*/, void* /*name*/) { return -1; }
     virtual vst::int32 getMidiProgramCategory(vst::int32 /*channel*/, void* /*category*/) {
         return 0;
     }

@@ -34,8 +34,8 @@ TEST(EntryPoint, LegacyMainBuildsAWorkingInstanceToo) {
     std::string error;
     ASSERT_TRUE(module.load(kavrel::test::pluginPath(), error)) << error;
     kavrel::host::PluginHost host;
-    ASSERT_TRUE(host.instantiate(reinterpret_cast<vst::VstPluginMainProc>(module.symbol("main")),
-                                 error))
+    ASSERT_TRUE(
+        host.instantiate(reinterpret_cast<vst::VstPluginMainProc>(module.symbol("main")), error))
         << error;
     EXPECT_EQ(host.effect()->numParams, 263);
     host.close();

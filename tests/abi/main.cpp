@@ -6,7 +6,9 @@ namespace {
 std::string path;
 }
 
-const std::string& kavrel::test::pluginPath() { return path; }
+const std::string& kavrel::test::pluginPath() {
+    return path;
+}
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -10,13 +10,15 @@ namespace {
 thread_local PluginHost* instantiating = nullptr;
 } // namespace
 
-PluginHost::~PluginHost() { close(); }
+PluginHost::~PluginHost() {
+    close();
+}
 
 vst::intptr VST_CALLBACK PluginHost::callback(vst::AEffect* effect, vst::int32 opcode,
                                               vst::int32 index, vst::intptr value, void* ptr,
                                               float opt) {
-    PluginHost* host = effect && effect->user ? static_cast<PluginHost*>(effect->user)
-                                              : instantiating;
+    PluginHost* host =
+        effect && effect->user ? static_cast<PluginHost*>(effect->user) : instantiating;
     if (!host) return opcode == vst::audioMasterVersion ? 2400 : 0;
     return host->answer(opcode, index, value, ptr, opt);
 }
@@ -97,8 +99,8 @@ bool PluginHost::instantiate(vst::VstPluginMainProc entry, std::string& error) {
     return true;
 }
 
-vst::intptr PluginHost::dispatch(vst::int32 opcode, vst::int32 index, vst::intptr value,
-                                 void* ptr, float opt) {
+vst::intptr PluginHost::dispatch(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr,
+                                 float opt) {
     return plugin ? plugin->dispatcher(plugin, opcode, index, value, ptr, opt) : 0;
 }
 
@@ -156,7 +158,9 @@ void PluginHost::process(int frames, const std::vector<vst::VstMidiEvent>& event
 }
 
 namespace {
-std::string textFrom(const char* buffer) { return std::string(buffer); }
+std::string textFrom(const char* buffer) {
+    return std::string(buffer);
+}
 } // namespace
 
 std::string PluginHost::parameterName(int index) {
@@ -218,6 +222,11 @@ std::vector<PluginHost::Edit> PluginHost::edits() const {
 std::vector<vst::VstMidiEvent> PluginHost::sentEvents() const {
     std::lock_guard<std::mutex> lock(recordLock);
     return sentEventLog;
+}
+
+size_t PluginHost::sentEventCount() const {
+    std::lock_guard<std::mutex> lock(recordLock);
+    return sentEventLog.size();
 }
 
 int PluginHost::wantMidiCalls() const {

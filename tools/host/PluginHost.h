@@ -65,6 +65,8 @@ public:
     std::vector<Automation> automations() const;
     std::vector<Edit> edits() const;
     std::vector<vst::VstMidiEvent> sentEvents() const;
+    // How many events sentEvents() holds, without copying them.
+    size_t sentEventCount() const;
     int wantMidiCalls() const;
     int getTimeCalls() const;
     void clearRecords();

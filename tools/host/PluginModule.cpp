@@ -8,7 +8,9 @@
 
 namespace kavrel::host {
 
-PluginModule::~PluginModule() { unload(); }
+PluginModule::~PluginModule() {
+    unload();
+}
 
 void* PluginModule::symbol(const char* name) const {
     if (!handle) return nullptr;

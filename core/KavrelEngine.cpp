@@ -1,0 +1,423 @@
+// The audio engine: how parameter values reach voices, mixer and pattern, and the mix itself.
+#include "core/Kavrel.h"
+
+#include "core/KavrelRandom.h"
+
+#include <cmath>
+
+using namespace kavrel;
+
+namespace {
+int clampIndex(float value, int last) {
+    if (!(value > 0.0f)) return 0;
+    return value >= static_cast<float>(last) ? last : static_cast<int>(value);
+}
+} // namespace
+
+void Kavrel::setParameter(vst::int32 index, float value) {
+    if (!isParameterIndex(index)) return;
+    value = sanitizeNormalized(value);
+    paramManager.setNormValue(index, value);
+    KavrelProgram& slot = programs[curProgram];
+    slot.params[index] = value;
+    if (KavrelParameterManager::isPatternParam(index)) {
+        slot.patternValues[currentPattern][index] = value;
+        slot.hasPatternValue[currentPattern][index] = 1;
+    }
+    KavrelPattern& pat = *currentPatternPointer;
+
+    if ((index <= 107) || (index >= kParamTempo && index <= kParamSync) || index == kParamOutputA ||
+        (index >= kParamLevelFirst && index <= 141) || (index >= kParamMuteFirst && index <= 201) ||
+        (index >= kParamClearFirst && index <= 261)) {
+        applyToEngine(index, paramManager.getDspValue(index));
+    } else if (index == kParamStepSize) {
+        pat.stepTicks = static_cast<int>(paramManager.getDspValue(index));
+        pat.length = kStepSizeLengths[clampIndex(paramManager.getRealValue(index), 4)];
+        if (pat.currentStep >= pat.length) pat.currentStep = 0;
+    } else if (index == kParamPlay) {
+        if (static_cast<int>(paramManager.getRealValue(kParamSync)) == kSyncInternal) {
+            if (value == 0.25f || !playing) resetSongPosition();
+            if (value == 1.0f) playing = true;
+        }
+    } else if (index == kParamStop) {
+        if (value > 0.5f) {
+            playing = false;
+            setParameterAutomated(kParamPlay, 0.0f);
+        }
+    } else if (index == kParamPattern) {
+        requestPattern(clampIndex(paramManager.getRealValue(index), kPatternsPerProgram - 1));
+    } else if (index == kParamCompressor) {
+        compressor.set_input_gain(10.0f * value);
+        compressor.set_output_gain(18.0f * value);
+        compressor.set_threshold(-30.0f * value);
+    } else if (index == kParamCompressorAttack) {
+        // The parameter reads in milliseconds but the compressor takes the number as seconds;
+        // factory programs are voiced with that response, so it stays.
+        compressor.set_attack(paramManager.getRealValue(index));
+    } else if (index >= kParamOutputFirst && index < kParamOutputFirst + kNumVoices) {
+        voiceOutput[index - kParamOutputFirst] = clampIndex(paramManager.getRealValue(index), 5);
+    } else if (index >= kParamRandomSizeFirst && index < kParamRandomSizeFirst + kNumVoices) {
+        pat.randomSizeTicks[index - kParamRandomSizeFirst] =
+            static_cast<int>(paramManager.getDspValue(index));
+    } else if (index >= kParamRandomVelocityFirst &&
+               index < kParamRandomVelocityFirst + kNumVoices) {
+        pat.randomVelocity[index - kParamRandomVelocityFirst] = value;
+    } else if (index == kParamMidiOutputOnly) {
+        midiOutputOnly = value == 1.0f;
+    }
+
+    if (editorNotify) editorNotify->parameterChanged(index, value);
+}
+
+void Kavrel::applyToEngine(int index, float x) {
+    switch (index) {
+    // Kick.
+    case 0:
+        kick.set_tune(x);
+        break;
+    case 1:
+        kick.set_saturation(x);
+        break;
+    case 2:
+        kick.set_amp_attack_time(x);
+        break;
+    case 3:
+        kick.set_amp_attack_curve(x);
+        break;
+    case 4:
+        kick.set_amp_decay_time(x);
+        break;
+    case 5:
+        kick.set_amp_decay_curve(x);
+        break;
+    case 6:
+        kick.set_pitch_attack_time(x);
+        break;
+    case 7:
+        kick.set_pitch_attack_curve(x);
+        break;
+    case 8:
+        kick.set_pitch_decay_time(x);
+        break;
+    case 9:
+        kick.set_pitch_decay_curve(x);
+        break;
+    case 10:
+        kick.set_pitch_depth(x);
+        break;
+    case 11:
+        kick.set_noise_frequency(x);
+        break;
+    case 12:
+        kick.set_click_level(x);
+        break;
+    case 13:
+        kick.set_waveform(static_cast<int>(x));
+        break;
+    // Snare 9. Its tone and noise attacks (15, 16, 20, 21) stay at their built-in shape.
+    case 14:
+        snare909.set_tune(x);
+        break;
+    case 17:
+        snare909.set_tone_decay(x);
+        break;
+    case 18:
+        snare909.set_tone_decay_curve(x);
+        break;
+    case 19:
+        snare909.set_noise_color(x);
+        break;
+    case 22:
+        snare909.set_noise_decay(x);
+        break;
+    case 23:
+        snare909.set_noise_decay_curve(x);
+        break;
+    case 24:
+        snare909.set_noise_level(x);
+        break;
+    // Snare 8.
+    case 25:
+        snare808.set_tune(x);
+        break;
+    case 26:
+        snare808.set_noise_color(x);
+        break;
+    case 27:
+        snare808.set_noise_decay(x);
+        break;
+    case 28:
+        snare808.set_noise_level(x);
+        break;
+    // Clap.
+    case 71:
+        claps.set_tone(x);
+        break;
+    case 72:
+        claps.set_reverb(x);
+        break;
+    // Cowbell. Its attack (75, 76) stays at its built-in shape.
+    case 73:
+        cowbell.set_tune(x);
+        break;
+    case 74:
+        cowbell.set_ratio(x);
+        break;
+    case 77:
+        cowbell.set_amp_decay_time(x);
+        break;
+    case 78:
+        cowbell.set_amp_decay_curve(x);
+        break;
+    case 79:
+        cowbell.set_filter_frequency(x);
+        break;
+    case 80:
+        cowbell.set_filter_resonance(x);
+        break;
+    case 81:
+    case kParamLevelFirst + CB:
+        voiceGain[CB] = paramManager.getRealValue(81) == 1.0f
+                            ? 1.2f
+                            : paramManager.getDspValue(kParamLevelFirst + CB);
+        break;
+    // Closed and open hat.
+    case 82:
+        closedHat.set_bandpass_frequency(x);
+        break;
+    case 83:
+        closedHat.set_highpass_frequency(x);
+        break;
+    case 84:
+        closedHat.set_tune(x);
+        break;
+    case 85:
+        closedHat.set_noise_mix(x);
+        break;
+    case 86:
+        closedHat.set_amp_decay_time(x);
+        break;
+    case 87:
+        openHat.set_bandpass_frequency(x);
+        break;
+    case 88:
+        openHat.set_highpass_frequency(x);
+        break;
+    case 89:
+        openHat.set_tune(x);
+        break;
+    case 90:
+        openHat.set_noise_mix(x);
+        break;
+    case 91:
+        openHat.set_amp_decay_time(x);
+        break;
+    case 92:
+        openHat.set_amp_decay_curve(x);
+        break;
+    // Cymbal.
+    case 93:
+        cymbal.set_tune(x);
+        break;
+    case 94:
+        cymbal.set_noise_level(x);
+        break;
+    case 95:
+        cymbal.set_ding_level(x);
+        break;
+    case 96:
+        cymbal.set_body_frequency(x);
+        break;
+    case 97:
+        cymbal.set_amp_attack_time(x);
+        break;
+    case 98:
+        cymbal.set_amp_attack_curve(x);
+        break;
+    case 99:
+        cymbal.set_amp_decay_time(x);
+        break;
+    case 100:
+        cymbal.set_amp_decay_curve(x);
+        break;
+    case 101:
+        cymbal.set_ding_frequency(x);
+        break;
+    case 102:
+        cymbal.set_ding_attack_time(x);
+        break;
+    case 103:
+        cymbal.set_ding_attack_curve(x);
+        break;
+    case 104:
+        cymbal.set_ding_decay_time(x);
+        break;
+    case 105:
+        cymbal.set_ding_decay_curve(x);
+        break;
+    // Rimshot.
+    case 106:
+        rimshot.set_tuning(x);
+        break;
+    case 107:
+        rimshot.set_highpass_frequency(x);
+        break;
+    default:
+        if (index >= 29 && index <= 70) {
+            kavrel_voice_tom& tom = index < 43 ? lowTom : index < 57 ? midTom : highTom;
+            switch ((index - 29) % 14) {
+            case 0:
+                tom.set_tune(x);
+                break;
+            case 1:
+                tom.set_pitch_depth(x);
+                break;
+            case 2:
+                tom.set_click_level(x);
+                break;
+            case 3:
+                tom.set_noise_level(x);
+                break;
+            case 4:
+                tom.set_tone_level(x);
+                break;
+            case 5:
+                tom.set_saturation(x);
+                break;
+            case 6:
+                tom.set_tone1_attack_time(x);
+                break;
+            case 7:
+                tom.set_tone1_attack_curve(x);
+                break;
+            case 8:
+                tom.set_tone1_decay_time(x);
+                break;
+            case 9:
+                tom.set_tone1_decay_curve(x);
+                break;
+            case 10:
+                tom.set_tone2_attack_time(x);
+                break;
+            case 11:
+                tom.set_tone2_attack_curve(x);
+                break;
+            case 12:
+                tom.set_tone2_decay_time(x);
+                break;
+            case 13:
+                tom.set_tone2_decay_curve(x);
+                break;
+            }
+        } else if (index >= kParamLevelFirst && index < kParamLevelFirst + CB) {
+            voiceGain[index - kParamLevelFirst] = paramManager.getDspValue(index);
+        } else if (index >= kParamPanFirst && index < kParamPanFirst + kNumVoices) {
+            int k = clampIndex(x * 999.0f, 999);
+            voicePanLeft[index - kParamPanFirst] = paramManager.panCosTable[k];
+            voicePanRight[index - kParamPanFirst] = paramManager.panSinTable[k];
+        } else if (index >= kParamMuteFirst && index < kParamMuteFirst + kNumVoices) {
+            updateVoiceGain(index - kParamMuteFirst);
+        } else if (index >= kParamSoloFirst && index < kParamSoloFirst + kNumVoices) {
+            updateSolo(index, x > 0.5f);
+        } else if (index >= kParamSelectedBeatsFirst && index < kParamSelectedBeatsFirst + 12) {
+            currentPatternPointer->selectedBeatsThreshold[index - kParamSelectedBeatsFirst] =
+                static_cast<int>(x * 32767.0f);
+        } else if (index >= kParamRandomBeatsFirst && index < kParamRandomBeatsFirst + 12) {
+            currentPatternPointer->randomBeatsThreshold[index - kParamRandomBeatsFirst] =
+                static_cast<int>(x * 32767.0f);
+        } else if (index >= kParamClearFirst && index < kParamClearFirst + kNumVoices) {
+            if (x == 1.0f) {
+                int v = index - kParamClearFirst;
+                for (uint8_t& step : currentPatternPointer->steps[v]) step = 0;
+                sendRow(v);
+            }
+        } else if (index >= kParamRandomFillFirst && index < kParamRandomFillFirst + 12) {
+            if (x == 1.0f) {
+                int v = index - kParamRandomFillFirst;
+                for (uint8_t& step : currentPatternPointer->steps[v])
+                    step = static_cast<uint8_t>(kavrel::rand() & 1);
+                sendRow(v);
+            }
+        }
+        break;
+    }
+}
+
+void Kavrel::updateVoiceGain(int v) {
+    bool audible = paramManager.getRealValue(kParamMuteFirst + v) != 1.0f;
+    if (soloParam != 0) audible = audible && (soloParam - kParamSoloFirst == v);
+    voiceGain[v] = audible ? paramManager.getDspValue(kParamLevelFirst + v) : 0.0f;
+}
+
+void Kavrel::updateSolo(int index, bool on) {
+    if (on) {
+        // Solo is exclusive, and the host records every solo this releases.
+        for (int other = kParamSoloFirst; other < kParamSoloFirst + kNumVoices; ++other)
+            if (other != index && paramManager.getRealValue(other) == 1.0f)
+                setParameterAutomated(other, 0.0f);
+        soloParam = index;
+    } else {
+        soloParam = 0;
+    }
+    for (int v = 0; v < kNumVoices; ++v) updateVoiceGain(v);
+}
+
+void Kavrel::sendRow(int voice) {
+    if (editorOpen()) editorNotify->rowStepsChanged(voice);
+}
+
+void Kavrel::setSampleRate(float rate) {
+    // A rate that is not a positive number would turn every coefficient into infinities.
+    if (!(rate > 0.0f) || !std::isfinite(rate)) return;
+    // Compared with this instance's own rate: another instance at the same rate must not keep
+    // this one's voices at the rate they were built with.
+    if (rate == sampleRate) return;
+    AudioEffectX::setSampleRate(rate);
+    for (kavrel_voice* v : voices) v->set_sample_rate(rate);
+    compressor.set_sample_rate(rate);
+}
+
+void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames) {
+    if (!outputs || sampleFrames <= 0) return;
+    for (int c = 0; c < kNumOutputs; ++c)
+        if (!outputs[c]) return;
+
+    midiOut.beginBlock(sampleFrames);
+    BlockClock clock = startBlockClock();
+    const float masterGain = paramManager.getDspValue(kParamOutputA);
+    double position = clock.position;
+    int nextEvent = 0;
+    for (int i = 0; i < sampleFrames; ++i) {
+        // Events land at their own sample; deltas outside the block are held to its edges.
+        while (nextEvent < inputCount &&
+               (inputEvents[nextEvent].delta <= i || i == sampleFrames - 1))
+            applyInputEvent(inputEvents[nextEvent++], i);
+        runClock(clock, position, i);
+        if (midiOutputOnly) {
+            for (int c = 0; c < kNumOutputs; ++c) outputs[c][i] = 0.0f;
+        } else {
+            float left[6] = {0, 0, 0, 0, 0, 0};
+            float right[6] = {0, 0, 0, 0, 0, 0};
+            for (int v = 0; v < kNumVoices; ++v) {
+                const float gain = voiceGain[v];
+                if (gain == 0.0f) continue;
+                const float s = voices[v]->process() * gain;
+                const int pair = voiceOutput[v];
+                left[pair] += s * voicePanLeft[v];
+                right[pair] += s * voicePanRight[v];
+            }
+            compressor.process_stereo(left[0], right[0], &outputs[0][i], &outputs[1][i]);
+            outputs[0][i] *= masterGain;
+            outputs[1][i] *= masterGain;
+            for (int k = 1; k < 6; ++k) {
+                outputs[2 * k][i] = left[k];
+                outputs[2 * k + 1][i] = right[k];
+            }
+        }
+        position += clock.increment;
+    }
+    inputCount = 0;
+    songPosition = position;
+    lastStep = currentPatternPointer->currentStep;
+    midiOut.endBlock();
+}

@@ -1,0 +1,231 @@
+// The step sequencer: the clock that turns song position into ticks and steps, the step
+// events that trigger voices and send notes, and pattern selection.
+#include "core/Kavrel.h"
+
+#include "core/KavrelRandom.h"
+
+#include <cmath>
+
+using namespace kavrel;
+
+namespace {
+// Hosts have been seen reporting garbage; positions beyond this (millions of years of music)
+// are treated as missing so that the tick arithmetic cannot overflow.
+constexpr double kMaxPosition = 1.0e12;
+
+bool usableTimeInfo(const vst::VstTimeInfo* info) {
+    if (!info) return false;
+    if (!std::isfinite(info->tempo) || info->tempo <= 0.0) return false;
+    if (!std::isfinite(info->ppqPos) || std::fabs(info->ppqPos) > kMaxPosition) return false;
+    if ((info->flags & vst::kVstTimeSigValid) && info->timeSigDenominator <= 0) return false;
+    return true;
+}
+} // namespace
+
+Kavrel::BlockClock Kavrel::startBlockClock() {
+    BlockClock clock;
+    clock.position = songPosition;
+    clock.increment = 0.0;
+    clock.swing = paramManager.getDspValue(kParamSwing);
+    const double rate = sampleRate;
+    const double tempo = paramManager.getRealValue(kParamTempo);
+    clock.noteLength = static_cast<int>(rate / (tempo * 8.0 / 60.0));
+
+    switch (static_cast<int>(paramManager.getRealValue(kParamSync))) {
+    case kSyncHost: {
+        const vst::VstTimeInfo* info =
+            getTimeInfo(vst::kVstPpqPosValid | vst::kVstTempoValid | vst::kVstTransportPlaying);
+        if (!usableTimeInfo(info)) {
+            // Nothing usable for this block: hold the position, keep the transport state.
+            if (hostTempo > 0.0)
+                clock.noteLength = static_cast<int>(rate / (hostTempo * 8.0 / 60.0));
+            break;
+        }
+        playing = (info->flags & vst::kVstTransportPlaying) != 0;
+        clock.position = info->ppqPos;
+        const double den = (info->flags & vst::kVstTimeSigValid) ? info->timeSigDenominator : 4.0;
+        hostTempo = info->tempo;
+        clock.increment = info->tempo / (15.0 * den) / rate;
+        clock.noteLength = static_cast<int>(rate / ((32.0 / den) * info->tempo / 60.0));
+        break;
+    }
+    case kSyncInternal:
+        clock.increment = playing ? tempo / 60.0 / rate : 0.0;
+        break;
+    default: // MIDI: only notes move the pattern
+        clock.noteLength = static_cast<int>(rate * 0.0625);
+        clock.swing = 1.0f;
+        break;
+    }
+    return clock;
+}
+
+void Kavrel::runClock(const BlockClock& clock, double position, int frame) {
+    if (!playing || !(position >= 0.0)) {
+        clockRunning = false;
+        return;
+    }
+    const double u = clock.swing;
+    const double h = position * 4.0;
+    const double e = std::fmod(h, 2.0);
+    const double g =
+        e < 1.0 ? std::floor(h) + e * u : std::floor(h) + (2.0 - u) * e - 3.0 + 2.0 * u;
+    const int64_t tick = static_cast<int64_t>(g * 6.0);
+    // The first tick after the transport starts always plays its step, even when the pattern
+    // stopped on that same step.
+    const bool restart = !clockRunning;
+    clockRunning = true;
+    if (tick == lastTick && !restart) return;
+    lastTick = tick;
+    if (currentPatternPointer->advance(tick) || restart)
+        stepEvent(tick, frame, clock.noteLength);
+    else
+        betweenSteps(frame, clock.noteLength);
+}
+
+void Kavrel::patternStart(int64_t tick, bool randomizeLanesAlways) {
+    if (pendingPattern != currentPattern) {
+        selectPattern(pendingPattern);
+        currentPatternPointer->advance(tick);
+    }
+    KavrelPattern& pat = *currentPatternPointer;
+    const int length = pat.length > 0 && pat.length <= kPatternSteps ? pat.length : kPatternSteps;
+    for (int v = 0; v < kNumVoices; ++v) {
+        if (paramManager.getRealValue(kParamRandomResetFirst + v) == 1.0f) {
+            for (uint8_t& step : pat.steps[v]) step = static_cast<uint8_t>(kavrel::rand() & 1);
+            sendRow(v);
+        }
+        if (pat.velocityRandomize[v]) {
+            for (int k = 0; k < length; ++k)
+                pat.velocities[v][k] = static_cast<float>(kavrel::rand() / 32767.0);
+            if (editorOpen()) editorNotify->refresh(kRefreshVelocities);
+        }
+        if (!midiOutputOnly || randomizeLanesAlways) {
+            for (int k = 0; k < kKitParams; ++k) {
+                if (!pat.lockSets[v][k] || !pat.laneRandomize[k]) continue;
+                for (int s = 0; s < length; ++s)
+                    pat.lanes[k][s] = static_cast<float>(kavrel::rand() / 32767.0);
+                if (editorOpen()) editorNotify->refresh(kitParamAt(k));
+            }
+        }
+    }
+}
+
+void Kavrel::triggerVoice(int v, float velocity) {
+    voices[v]->trigger(velocity);
+    if (v == CH) openHat.choke();
+}
+
+void Kavrel::fireVoices(int t, int frame, int noteLength, bool applyAlways) {
+    KavrelPattern& pat = *currentPatternPointer;
+    for (int v = 0; v < kNumVoices; ++v) {
+        if (voiceGain[v] == 0.0f) continue;
+        const int size = pat.randomSizeTicks[v];
+        bool fire = pat.steps[v][t] != 0 && kavrel::rand() < pat.selectedBeatsThreshold[v];
+        if (!fire)
+            fire = size > 0 && pat.tickGrain >= size && pat.tickGrain % size == 0 &&
+                   kavrel::rand() < pat.randomBeatsThreshold[v];
+        if (!fire) continue;
+        float velocity = pat.steps[v][t] != 0         ? pat.velocities[v][t]
+                         : pat.randomVelocity[v] != 0 ? pat.randomVelocity[v]
+                                                      : pat.velocities[v][pat.currentStep];
+        if (!midiOutputOnly || applyAlways) {
+            for (int k = 0; k < kKitParams; ++k) {
+                if (!pat.lockSets[v][k]) continue;
+                const int p = kitParamAt(k);
+                applyToEngine(p, paramManager.getDspValueOffset(p, pat.lanes[k][t]));
+            }
+            triggerVoice(v, velocity);
+        }
+        sendMidiNote(v, velocity, frame, noteLength);
+    }
+}
+
+void Kavrel::stepEvent(int64_t tick, int frame, int noteLength) {
+    int t = currentPatternPointer->currentStep;
+    if (t == 0) {
+        patternStart(tick, false);
+        t = currentPatternPointer->currentStep;
+    }
+    fireVoices(t, frame, noteLength, false);
+    if (editorOpen()) editorNotify->showStep(t);
+}
+
+void Kavrel::betweenSteps(int frame, int noteLength) {
+    KavrelPattern& pat = *currentPatternPointer;
+    for (int v = 0; v < kNumVoices; ++v) {
+        const int size = pat.randomSizeTicks[v];
+        if (size > 0 && pat.tickGrain >= size && pat.tickGrain % size == 0 &&
+            kavrel::rand() < pat.randomBeatsThreshold[v] && voiceGain[v] != 0.0f) {
+            float velocity = pat.randomVelocity[v] != 0 ? pat.randomVelocity[v]
+                                                        : pat.velocities[v][pat.currentStep];
+            if (!midiOutputOnly) triggerVoice(v, velocity);
+            sendMidiNote(v, velocity, frame, noteLength);
+        }
+    }
+}
+
+void Kavrel::midiStep(int note, int frame) {
+    KavrelPattern& pat = *currentPatternPointer;
+    int d;
+    if (note == 83)
+        d = pat.stepBack();
+    else if (note == 84)
+        d = pat.stepForward();
+    else {
+        pat.advance(0);
+        d = 0;
+    }
+    if (d == 0) {
+        patternStart(currentPatternPointer->lastTickSeen, true);
+        d = 0;
+    }
+    fireVoices(d, frame, static_cast<int>(sampleRate * 0.0625f), true);
+    if (editorOpen()) editorNotify->showStep(d);
+}
+
+void Kavrel::requestPattern(int p) {
+    if (p < 0 || p >= kPatternsPerProgram) return;
+    if (!playing) {
+        selectPattern(p);
+        return;
+    }
+    pendingPattern = p;
+    if (editorOpen()) editorNotify->showPendingPattern(p);
+}
+
+void Kavrel::selectPattern(int p) {
+    if (p < 0 || p >= kPatternsPerProgram) return;
+    currentPattern = pendingPattern = p;
+    currentPatternPointer = &programs[curProgram].patterns[p];
+    applyPatternValues();
+    if (editorOpen()) editorNotify->showPattern(pendingPattern);
+}
+
+void Kavrel::applyPatternValues() {
+    const KavrelProgram& slot = programs[curProgram];
+    const int p = currentPattern;
+    for (int index : paramManager.patternParamSet) {
+        if (!slot.hasPatternValue[p][index]) continue;
+        const float value = slot.patternValues[p][index];
+        if (resumed)
+            setParameterAutomated(index, value);
+        else
+            setParameter(index, value);
+    }
+    if (editorOpen()) {
+        for (int v = 0; v < kNumVoices; ++v) editorNotify->rowStepsChanged(v);
+        editorNotify->refresh(kRefreshPattern);
+    }
+}
+
+void Kavrel::resetSongPosition() {
+    if (static_cast<int>(paramManager.getRealValue(kParamSync)) == kSyncInternal)
+        songPosition = 0.0;
+}
+
+float Kavrel::currentTempo() const {
+    if (static_cast<int>(paramManager.getRealValue(kParamSync)) == kSyncInternal)
+        return paramManager.getRealValue(kParamTempo);
+    return static_cast<float>(hostTempo);
+}

@@ -1,0 +1,63 @@
+#include "params/KavrelMidiAssignments.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+bool kavrel::assignments::read(const fs::path& folder, KavrelControllerMap& map) {
+    if (folder.empty()) return false;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    std::ifstream file(folder / kFileName);
+    if (!file) return false;
+    map.clear();
+    std::string line;
+    while (std::getline(file, line)) {
+        int parameter = 0;
+        int controller = 0;
+        if (std::sscanf(line.c_str(), "%d %d", &parameter, &controller) != 2) continue;
+        if (controller == -1) continue;
+        if (parameter < 0 || parameter >= kNumParams || controller < 0 ||
+            controller >= KavrelControllerMap::kControllers)
+            continue;
+        map.assign(controller, parameter);
+    }
+    return true;
+}
+
+bool kavrel::assignments::write(const fs::path& folder, const KavrelControllerMap& map) {
+    if (folder.empty()) return false;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    std::string text;
+    int parameters[kNumParams];
+    for (int c = 0; c < KavrelControllerMap::kControllers; ++c) {
+        int count = map.parametersOf(c, parameters);
+        for (int i = 0; i < count; ++i)
+            text += std::to_string(parameters[i]) + " " + std::to_string(c) + "\n";
+    }
+    const fs::path target = folder / kFileName;
+    fs::path temporary = target;
+    temporary += ".tmp";
+    {
+        std::ofstream file(temporary, std::ios::out | std::ios::trunc);
+        if (!file) return false;
+        file << text;
+        file.flush();
+        if (!file) {
+            file.close();
+            fs::remove(temporary, error);
+            return false;
+        }
+    }
+    fs::rename(temporary, target, error);
+    if (error) {
+        fs::remove(temporary, error);
+        return false;
+    }
+    return true;
+}
