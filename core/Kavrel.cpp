@@ -58,7 +58,7 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
     learnMode = 0;
     currentPattern = 0;
     currentPatternPointer = &programs[0].patterns[0];
-    setProgram(0);
+    if (!loadFactoryBank()) setProgram(0);
     setProgram(0);
     currentPatternPointer = &programs[curProgram].patterns[currentPattern];
     clipboardMemento = paramManager.createMemento(paramManager.patternParamSet);

@@ -71,6 +71,11 @@ public:
     void setProgramName(char* name) override;
     void getProgramName(char* name) override;
     bool getProgramNameIndexed(vst::int32 category, vst::int32 index, char* text) override;
+    vst::int32 getChunk(void** data, bool isPreset) override;
+    vst::int32 setChunk(void* data, vst::int32 byteSize, bool isPreset) override;
+    vst::int32 programChunkSize(int slot) const;
+    // Replaces the 48 slots with the bank carried in the library; false when there is none.
+    bool loadFactoryBank();
 
     bool getOutputProperties(vst::int32 index, vst::VstPinProperties* properties) override;
     vst::int32 getNumMidiInputChannels() override { return 1; }
@@ -165,6 +170,7 @@ private:
     void writeAssignments();
 
     std::vector<KavrelProgram> programs;
+    std::vector<uint8_t> chunkBuffer; // the block last handed to the host
     KavrelControllerMap controllerMap;
     std::atomic<int> learnMode{0};
     std::atomic<int> learnParam{0};

@@ -1,4 +1,6 @@
 #pragma once
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 
 // Services that differ between Windows and Linux, one implementation per platform.
@@ -8,5 +10,9 @@ namespace kavrel::platform {
 // "%ALLUSERSPROFILE%\Application Data\Quellmark\" on Windows, $XDG_CONFIG_HOME/Quellmark/
 // (or ~/.config/Quellmark/) on Linux. Empty when the environment does not say where.
 std::filesystem::path settingsFolder();
+
+// A resource carried inside the plug-in's own library, by type and numeric name. The bytes stay
+// valid while the library is loaded. False when the library carries no such resource.
+bool loadModuleResource(const char* type, int id, const uint8_t** data, size_t* size);
 
 } // namespace kavrel::platform
