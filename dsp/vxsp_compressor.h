@@ -1,0 +1,59 @@
+#pragma once
+
+#include "dsp/vxsp_dynamics.h"
+
+// Feed-forward peak compressor: a one-pole attack/release detector, a hard-knee gain
+// computer in dB, input and output gains. process_stereo links both channels to one detector.
+// Setters do nothing when handed the value they already hold.
+class vxsp_compressor : public vxsp_dynamics {
+public:
+    vxsp_compressor();
+    ~vxsp_compressor() override;
+
+    // The detector restarts at full scale (1.0).
+    void reset() override { envelope = 1.0f; }
+    void set_sample_rate(float hz) override;
+    // Mono path.
+    float process(float x) override;
+    virtual void set_ratio(float ratio);
+    virtual void set_threshold(float db);
+    virtual void set_input_gain(float db);
+    virtual void set_output_gain(float db);
+    // Times in seconds; zero or less means an instant response.
+    virtual void set_attack(float seconds);
+    virtual void set_release(float seconds);
+    virtual void process_stereo(float left, float right, float* out_left, float* out_right);
+    // Last gain reduction in dB (0 or negative).
+    virtual float get_gain_reduction_db() const { return gain_reduction_db; }
+    // Last linear gain factor of the stereo path.
+    virtual float get_gain_reduction() const { return gain_reduction; }
+
+    float get_ratio() const { return ratio; }
+    float get_threshold() const { return threshold_db; }
+    float get_attack() const { return attack_seconds; }
+    float get_release() const { return release_seconds; }
+    float get_input_gain_db() const { return input_gain_db; }
+    float get_output_gain_db() const { return output_gain_db; }
+    float get_envelope() const { return envelope; }
+
+protected:
+    // Runs the detector on one (already input-scaled) level and returns the reduction in dB.
+    float detect(float level);
+    // 1 - e^(-1 / (seconds * rate)); 1 (instant) for a time that is not positive.
+    float time_coefficient(float seconds) const;
+
+    float ratio = 2.0f;
+    float threshold_db = -10.0f;
+    float attack_seconds = 10.0f;
+    float release_seconds = 100.0f;
+    float input_gain_db = 0.0f;
+    float output_gain_db = 0.0f;
+    float gain_reduction_db = 0.0f;
+    float gain_reduction = 1.0f;
+    float working_threshold_db = -10.0f;
+    float attack_coefficient = 0.0f;
+    float release_coefficient = 0.0f;
+    float input_gain = 1.0f;
+    float output_gain = 1.0f;
+    float envelope = 1.0f;
+};

@@ -1,0 +1,3 @@
+#include "dsp/vxsp_eg.h"
+
+vxsp_eg::~vxsp_eg() = default;

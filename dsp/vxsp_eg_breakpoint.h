@@ -1,0 +1,106 @@
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "dsp/vxsp_eg.h"
+
+// Envelope walking a list of level/time/curve breakpoints one sample at a time. Breakpoint 0
+// is the rest level; breakpoint i (i >= 1) is reached time[i] ms after breakpoint i - 1, along a
+// segment shaped by curve[i - 1]. After the last breakpoint the envelope idles at its level.
+class vxsp_eg_breakpoint : public vxsp_eg {
+public:
+    struct breakpoint {
+        float level;
+        float time;      // ms from the previous breakpoint
+        int32_t samples; // time in samples, at least 1
+        float curve;     // shape of the segment leaving this breakpoint; 0 is a straight line
+    };
+
+    vxsp_eg_breakpoint();
+    ~vxsp_eg_breakpoint() override;
+
+    void set_sample_rate(float hz) override;
+    // Curved walk; the input is ignored.
+    float process(float) override;
+    void trigger() override;
+    virtual int add_breakpoint(float level, float time_ms);
+    virtual void reserved_slot_9() {}
+    virtual void reserved_slot_10() {}
+    virtual void set_breakpoint_level(int i, float level);
+    // Breakpoint 0 has no travel time, so i < 1 is ignored.
+    virtual void set_breakpoint_time(int i, float ms);
+    // A segment already running keeps its shape.
+    virtual void set_breakpoint_curve(int i, float curve);
+    // Restarts the walk: a 5-sample glide to the rest level when the attack is longer than
+    // 1 ms, otherwise straight into the attack. Returns the new segment length in samples.
+    virtual int start();
+    // Jumps to idle at the last breakpoint's level.
+    virtual void stop();
+    virtual bool is_running() const { return index >= 0; }
+    virtual bool is_finished() const { return index == -1; }
+    // Straight-line walk, using the per-sample increments that start() sets up.
+    virtual float process_linear();
+    virtual void update_breakpoint_samples(int i);
+
+    int get_breakpoint_count() const { return static_cast<int>(breakpoints.size()); }
+    float get_breakpoint_level(int i) const;
+    float get_breakpoint_time(int i) const;
+    int get_breakpoint_samples(int i) const;
+    float get_breakpoint_curve(int i) const;
+    // Breakpoint being travelled towards; -1 when idle.
+    int get_segment_index() const { return index; }
+    int get_segment_length() const { return length; }
+    float get_output() const { return output; }
+
+protected:
+    // Sets the exponent 10^|k| used by process() from the present k and power-form flag.
+    void update_shape() { shape_exponent = std::pow(10.0f, power_form ? k : -k); }
+    bool valid_index(int i) const { return i >= 0 && i < static_cast<int>(breakpoints.size()); }
+
+    std::vector<breakpoint> breakpoints;
+    int32_t index = -1;  // breakpoint travelled towards; -1 idle/finished
+    int32_t counter = 0; // samples produced in the present segment
+    float start_level = 0.0f;
+    int32_t length = 1; // samples in the present segment
+    float k = 0.0f;     // curve exponent (curved walk) or increment (straight-line walk)
+    float delta = 0.0f; // end level minus start level
+    bool power_form = false;
+    float output = 0.0f;
+    // 10^|k| of the present segment, so that a sample costs one power evaluation.
+    float shape_exponent = 1.0f;
+};
+
+inline float vxsp_eg_breakpoint::process(float) {
+    if (index < 0) {
+        output = start_level;
+        return output;
+    }
+    const float phase = static_cast<float>(counter) / static_cast<float>(length);
+    if (phase <= 1.0f) {
+        // y = phase^e (power form) or 1 - (1 - phase)^e. A linear segment (e == 1) skips the
+        // power call; x^1 is x exactly, so the values are the same.
+        const float base = power_form ? phase : 1.0f - phase;
+        const float p = shape_exponent == 1.0f ? base : std::pow(base, shape_exponent);
+        const float y = power_form ? p : 1.0f - p;
+        output = start_level + y * delta;
+    }
+    if (++counter < length) return output;
+
+    const breakpoint* bp = breakpoints.data();
+    start_level = bp[index].level;
+    ++index;
+    if (index >= static_cast<int32_t>(breakpoints.size())) {
+        index = -1;
+        return output;
+    }
+    length = bp[index].samples;
+    delta = bp[index].level - bp[index - 1].level;
+    k = bp[index - 1].curve;
+    if (delta > 0.0f) k = -k;
+    power_form = k > 0.0f;
+    update_shape();
+    counter = 0;
+    return output;
+}

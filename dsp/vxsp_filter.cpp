@@ -1,0 +1,3 @@
+#include "dsp/vxsp_filter.h"
+
+vxsp_filter::~vxsp_filter() = default;

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "dsp/vxsp_filter.h"
+
+// Second-order (biquad) filter on the cookbook formulas, with alpha = sin w * sinh(1 / 2Q).
+// This class computes the shared terms (w, cos w, sin w, alpha) and is a pass-through; the
+// low-, high- and band-pass subclasses set the coefficients.
+class vxsp_filter_rbj : public vxsp_filter {
+public:
+    vxsp_filter_rbj();
+    ~vxsp_filter_rbj() override;
+
+    // Clears the history; the denormal offset keeps its sign.
+    void reset() override;
+    // Clears the history and recomputes the coefficients (an invalid rate is ignored).
+    void set_sample_rate(float hz) override;
+    float process(float x) override;
+    // On: plain pass-through. Off: history cleared, coefficients recomputed.
+    void set_bypass(bool on) override;
+    // Recomputes only when the value differs from the stored one (a NaN always differs).
+    virtual void set_frequency(float hz);
+    virtual void set_q(float q);
+    virtual float get_frequency() const { return frequency; }
+    virtual float get_q() const { return q; }
+    // Resonance 0..1 mapped to Q = 1 + 10 r.
+    virtual void set_resonance(float r) { set_q(1.0f + 10.0f * r); }
+    virtual void update_coefficients();
+    // Biquad without the denormal offset.
+    virtual float process_plain(float x);
+
+    // Coefficients normalised by a0, for measuring the response.
+    float get_b0() const { return b0; }
+    float get_b1() const { return b1; }
+    float get_b2() const { return b2; }
+    float get_a1() const { return a1; }
+    float get_a2() const { return a2; }
+    float get_alpha() const { return alpha; }
+    float get_omega() const { return omega; }
+
+protected:
+    float frequency = 1000.0f;
+    float q = 0.707f;
+    float a1 = 0.0f;
+    float a2 = 0.0f;
+    float b0 = 1.0f;
+    float b1 = 0.0f;
+    float b2 = 0.0f;
+    float x1 = 0.0f;
+    float x2 = 0.0f;
+    float y1 = 0.0f;
+    float y2 = 0.0f;
+    float previous_y2 = 0.0f;
+    float omega = 0.0f;
+    float cos_omega = 1.0f;
+    float sin_omega = 0.0f;
+    float alpha = 0.0f;
+    // Added to the output history with alternating sign so that a filter fed silence never
+    // decays into subnormal numbers.
+    float denormal_offset = 1e-12f;
+};
+
+inline float vxsp_filter_rbj::process(float x) {
+    const float y = b1 * x1 + b0 * x + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1;
+    x1 = x;
+    previous_y2 = y2;
+    y2 = y1 + denormal_offset;
+    y1 = y;
+    denormal_offset = -denormal_offset;
+    return y;
+}
+
+inline float vxsp_filter_rbj::process_plain(float x) {
+    const float y = b1 * x1 + b0 * x + b2 * x2 - a1 * y1 - a2 * y2;
+    x2 = x1;
+    x1 = x;
+    previous_y2 = y2;
+    y2 = y1;
+    y1 = y;
+    return y;
+}

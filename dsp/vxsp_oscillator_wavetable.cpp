@@ -1,0 +1,165 @@
+#include "dsp/vxsp_oscillator_wavetable.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586476925286766559;
+constexpr double kPi = 3.141592653589793238462643383280;
+constexpr int kDefaultTableSize = 4096;
+
+// Every term in double, each rounded to single precision before it joins the sum.
+void fill_waveform(float* out, int n, int type, float param, int harmonics) {
+    for (int i = 0; i < n; ++i) {
+        const double theta = kTwoPi * i / n;
+        float sum = 0.0f;
+        switch (type) {
+        case 0:
+            sum += static_cast<float>(std::sin(theta));
+            break;
+        case 4:
+            for (int j = 1; j <= harmonics; ++j) sum += static_cast<float>(std::sin(j * theta) / j);
+            break;
+        case 5:
+            for (int j = 1; j <= harmonics; ++j)
+                sum += static_cast<float>((1.0 / j) * std::sin(j * kPi * param * 0.01) *
+                                          std::sin(j * theta));
+            break;
+        case 6:
+            for (int j = 1; j <= harmonics; j += 2)
+                sum += static_cast<float>(std::sin(j * theta) / (static_cast<double>(j) * j));
+            break;
+        case 7:
+            sum += static_cast<float>(std::sin(theta));
+            sum += static_cast<float>(std::sin(3.0 * theta) / 9.0);
+            break;
+        case 8:
+            sum += static_cast<float>(0.058884 * std::sin(3.0 * theta));
+            sum += static_cast<float>(std::sin(theta));
+            sum += static_cast<float>(0.011749 * std::sin(5.0 * theta));
+            sum += static_cast<float>(0.004169 * std::sin(6.0 * theta));
+            sum += static_cast<float>(0.010471 * std::sin(7.0 * theta));
+            sum += static_cast<float>(0.003311 * std::sin(8.0 * theta));
+            sum += static_cast<float>(0.004169 * std::sin(10.0 * theta));
+            break;
+        default:
+            break;
+        }
+        out[i] = sum;
+    }
+}
+
+bool is_known_waveform(int type) {
+    return type == 0 || (type >= 4 && type <= 8);
+}
+
+// Every oscillator starts as this sine; it is computed once per process and copied.
+const std::vector<float>& default_sine() {
+    static const std::vector<float> table = [] {
+        std::vector<float> t(kDefaultTableSize);
+        fill_waveform(t.data(), kDefaultTableSize, 0, 0.0f, 16);
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
+vxsp_oscillator_wavetable::vxsp_oscillator_wavetable() {
+    const std::vector<float>& sine = default_sine();
+    std::copy(sine.begin(), sine.end(), allocate_owned_table(kDefaultTableSize));
+    increment_per_hz = static_cast<float>(table_size) * inverse_sample_rate;
+    recompute_increment();
+}
+
+vxsp_oscillator_wavetable::vxsp_oscillator_wavetable(const vxsp_oscillator_wavetable& other)
+    : vxsp_oscillator(other), table_size(other.table_size), table_mask(other.table_mask),
+      table(other.table), phase(other.phase), fraction(other.fraction), increment(other.increment),
+      increment_per_hz(other.increment_per_hz) {
+    if (other.owned_table) {
+        std::copy(other.table, other.table + other.table_size, allocate_owned_table(table_size));
+    }
+}
+
+vxsp_oscillator_wavetable&
+vxsp_oscillator_wavetable::operator=(const vxsp_oscillator_wavetable& other) {
+    if (this == &other) return *this;
+    vxsp_oscillator::operator=(other);
+    table_size = other.table_size;
+    table_mask = other.table_mask;
+    if (other.owned_table) {
+        std::copy(other.table, other.table + other.table_size, allocate_owned_table(table_size));
+    } else {
+        owned_table.reset();
+        table = other.table;
+    }
+    phase = other.phase;
+    fraction = other.fraction;
+    increment = other.increment;
+    increment_per_hz = other.increment_per_hz;
+    return *this;
+}
+
+vxsp_oscillator_wavetable::~vxsp_oscillator_wavetable() = default;
+
+float* vxsp_oscillator_wavetable::allocate_owned_table(int n) {
+    owned_table.reset(new float[static_cast<size_t>(n)]());
+    table = owned_table.get();
+    return table;
+}
+
+void vxsp_oscillator_wavetable::set_sample_rate(float hz) {
+    if (!is_valid_sample_rate(hz)) return;
+    vxsp_oscillator::set_sample_rate(hz);
+    increment_per_hz = static_cast<float>(table_size) * inverse_sample_rate;
+    recompute_increment();
+}
+
+void vxsp_oscillator_wavetable::set_frequency(float hz) {
+    frequency = hz;
+    recompute_increment();
+}
+
+void vxsp_oscillator_wavetable::build_waveform(int type, float param, int harmonics) {
+    if (!is_known_waveform(type)) return;
+    if (type == 0 && table_size == kDefaultTableSize) {
+        const std::vector<float>& sine = default_sine();
+        std::copy(sine.begin(), sine.end(), allocate_owned_table(table_size));
+        return;
+    }
+    fill_waveform(allocate_owned_table(table_size), table_size, type, param, harmonics);
+}
+
+void vxsp_oscillator_wavetable::load_table(const float* values) {
+    if (values == nullptr) return;
+    std::copy(values, values + table_size, table);
+}
+
+void vxsp_oscillator_wavetable::set_table(float* values) {
+    if (values == nullptr) return;
+    owned_table.reset();
+    table = values;
+}
+
+void vxsp_oscillator_wavetable::set_table_size(int n) {
+    if (n < 1) return;
+    table_size = n;
+    table_mask = n - 1;
+    if (owned_table) allocate_owned_table(n);
+    // Modulation in Hz must keep meaning Hz at the new length.
+    increment_per_hz = static_cast<float>(table_size) * inverse_sample_rate;
+    recompute_increment();
+}
+
+void vxsp_oscillator_wavetable::build_from_harmonics(int count, const float* amplitudes) {
+    if (count > 0 && amplitudes == nullptr) return;
+    float* out = allocate_owned_table(table_size);
+    for (int i = 0; i < table_size; ++i) {
+        float sum = 0.0f;
+        for (int h = 1; h <= count; ++h)
+            sum += amplitudes[h - 1] * static_cast<float>(std::sin(h * kTwoPi * i / table_size));
+        out[i] = sum;
+    }
+}

@@ -1,0 +1,154 @@
+#include <cmath>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+#include "dsp/vxsp_compressor.h"
+
+namespace {
+
+// The settings the engine starts the master compressor with.
+void configure_as_master(vxsp_compressor& c) {
+    c.set_input_gain(0.0f);
+    c.set_threshold(0.0f);
+    c.set_attack(0.0005f);
+    c.set_release(0.05f);
+    c.set_ratio(1000.0f);
+    c.set_output_gain(0.0f);
+}
+
+float run(vxsp_compressor& c, float x, int n) {
+    float y = 0.0f;
+    for (int i = 0; i < n; ++i) y = c.process(x);
+    return y;
+}
+
+TEST(DspCompressor, LimitsALoudSignalJustAboveFullScale) {
+    // A detector that follows the peak exactly (instant attack) settles on the input level,
+    // and ratio 1000 leaves 1/1000 of the 20 dB excess.
+    vxsp_compressor c;
+    configure_as_master(c);
+    c.set_attack(0.0f);
+    const float out = run(c, 10.0f, 10000);
+    EXPECT_NEAR(20.0 * std::log10(out), 0.02, 1e-3);
+    EXPECT_NEAR(c.get_gain_reduction_db(), -19.98f, 1e-3f);
+
+    // With the real attack and release the detector ripples a little below the peak.
+    vxsp_compressor master;
+    configure_as_master(master);
+    const float limited = run(master, 10.0f, 44100);
+    EXPECT_GT(20.0 * std::log10(limited), 0.0);
+    EXPECT_LT(20.0 * std::log10(limited), 0.2);
+}
+
+TEST(DspCompressor, SignalBelowThresholdPassesUnchanged) {
+    vxsp_compressor c;
+    configure_as_master(c);
+    run(c, 0.5f, 44100);
+    EXPECT_EQ(c.process(0.5f), 0.5f);
+    EXPECT_EQ(c.get_gain_reduction_db(), 0.0f);
+    EXPECT_EQ(c.process(-0.5f), -0.5f);
+}
+
+TEST(DspCompressor, GainsAndRatioShapeTheStaticCurve) {
+    // Threshold -20 dB, ratio 4, 6 dB in, 3 dB out: a 0 dB tone reads +6 dB, 26 dB over,
+    // reduced by 19.5 dB.
+    vxsp_compressor c;
+    c.set_threshold(-20.0f);
+    c.set_ratio(4.0f);
+    c.set_input_gain(6.0f);
+    c.set_output_gain(3.0f);
+    c.set_attack(0.0f);
+    const float y = run(c, 1.0f, 1000);
+    EXPECT_NEAR(c.get_gain_reduction_db(), -0.75f * 26.0f, 0.01f);
+    EXPECT_NEAR(20.0 * std::log10(y), 6.0 - 19.5 + 3.0, 0.01);
+}
+
+TEST(DspCompressor, DetectorFloorReadsMinus100Db) {
+    vxsp_compressor c;
+    c.set_release(0.0001f); // the envelope falls below 0.00001 within a few samples
+    c.set_threshold(-110.0f);
+    c.set_ratio(2.0f);
+    for (int i = 0; i < 100; ++i) c.process(0.0f);
+    EXPECT_LT(c.get_envelope(), 0.00001f);
+    // (1/2 - 1) * (-100 - -110)
+    EXPECT_FLOAT_EQ(c.get_gain_reduction_db(), -5.0f);
+    EXPECT_TRUE(std::isfinite(c.process(0.0f)));
+}
+
+TEST(DspCompressor, ResetMeansFullScaleHasJustPassed) {
+    vxsp_compressor c;
+    configure_as_master(c);
+    c.set_threshold(-10.0f);
+    run(c, 0.01f, 44100);
+    EXPECT_EQ(c.get_gain_reduction_db(), 0.0f);
+    c.reset();
+    EXPECT_EQ(c.get_envelope(), 1.0f);
+    const float y = c.process(0.01f);
+    EXPECT_LT(y, 0.01f * 0.4f); // about 10 dB of reduction
+}
+
+TEST(DspCompressor, StereoPathLinksBothChannels) {
+    vxsp_compressor c;
+    configure_as_master(c);
+    c.set_attack(0.0f);
+    float l = 0.0f, r = 0.0f;
+    for (int i = 0; i < 1000; ++i) c.process_stereo(4.0f, 0.5f, &l, &r);
+    const float g = c.get_gain_reduction();
+    EXPECT_NEAR(20.0 * std::log10(g), c.get_gain_reduction_db(), 1e-4);
+    EXPECT_FLOAT_EQ(l, 4.0f * g);
+    EXPECT_FLOAT_EQ(r, 0.5f * g); // the quiet side is turned down with the loud one
+    EXPECT_NEAR(20.0 * std::log10(l), 20.0 * std::log10(4.0) / 1000.0, 1e-3);
+
+    // Swapping channels gives the same gain.
+    vxsp_compressor d;
+    configure_as_master(d);
+    d.set_attack(0.0f);
+    for (int i = 0; i < 1000; ++i) d.process_stereo(0.5f, -4.0f, &l, &r);
+    EXPECT_FLOAT_EQ(d.get_gain_reduction(), g);
+}
+
+TEST(DspCompressor, AttackTimeIsInSecondsAtEveryRate) {
+    // Samples for the detector to climb 63 % of the way to a step (one time constant).
+    auto samples_to_settle = [](float rate) {
+        vxsp_compressor c;
+        c.set_sample_rate(rate);
+        c.set_attack(0.01f);
+        c.set_release(1000.0f);
+        c.reset();
+        int n = 0;
+        while (c.get_envelope() < 1.0f + 9.0f * 0.632f && n < 100000) {
+            c.process(10.0f);
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_NEAR(samples_to_settle(44100.0f), 441, 3);
+    EXPECT_NEAR(samples_to_settle(48000.0f), 480, 3);
+    EXPECT_NEAR(samples_to_settle(96000.0f), 960, 3);
+}
+
+TEST(DspCompressor, InvalidSettingsDoNotBreakTheDetector) {
+    vxsp_compressor c;
+    configure_as_master(c);
+    c.set_sample_rate(0.0f);
+    c.set_sample_rate(std::numeric_limits<float>::quiet_NaN());
+    EXPECT_EQ(c.get_sample_rate(), 44100.0f);
+    c.set_attack(-1.0f);
+    c.set_release(-1.0f);
+    for (int i = 0; i < 1000; ++i) ASSERT_TRUE(std::isfinite(c.process(i % 2 ? 2.0f : -2.0f)));
+}
+
+TEST(DspCompressor, NonFiniteSampleDoesNotStickInTheDetector) {
+    vxsp_compressor c;
+    configure_as_master(c);
+    c.process(std::numeric_limits<float>::infinity());
+    c.process(std::numeric_limits<float>::quiet_NaN());
+    float l = 0.0f, r = 0.0f;
+    c.process_stereo(std::numeric_limits<float>::infinity(), 0.0f, &l, &r);
+    EXPECT_TRUE(std::isfinite(c.get_envelope()));
+    run(c, 0.5f, 44100);
+    EXPECT_EQ(c.process(0.5f), 0.5f);
+}
+
+} // namespace
