@@ -1,0 +1,40 @@
+#pragma once
+
+#include "dsp/vxsp_block.h"
+#include "dsp/vxsp_eg_breakpoint_ar.h"
+
+// A drum sound: owns its blocks, starts a hit on trigger and yields one mono sample per
+// process() call. There is no note-off; a hit plays its envelopes to the end. Once every
+// envelope that can sound has finished, process() returns exactly 0.0 without touching any
+// block, so an idle voice costs a branch.
+class kavrel_voice : public vxsp_block {
+public:
+    kavrel_voice() = default;
+    ~kavrel_voice() override;
+
+    // The block's one-argument pass-through stays reachable; voices are driven through the
+    // argument-less process() below.
+    using vxsp_block::process;
+
+    // Every voice stores the rate and forwards it to each of its blocks.
+    void set_sample_rate(float hz) override = 0;
+    // Starts a hit; velocity 0..1, 1 is full strength.
+    virtual void trigger(float velocity) = 0;
+    // Next output sample, before the engine's level and pan.
+    virtual float process() = 0;
+    virtual void set_amp_attack_time(float ms) { amp_env.set_attack_time(ms); }
+    virtual void set_amp_attack_curve(float c) { amp_env.set_attack_curve(c); }
+    virtual void set_amp_decay_time(float ms) { amp_env.set_decay_time(ms); }
+    virtual void set_amp_decay_curve(float c) { amp_env.set_decay_curve(c); }
+
+    // Gain the last hit's velocity gave the output (with the voice's own fixed factor).
+    float get_velocity_gain() const { return velocity_gain; }
+
+protected:
+    // velocity², with velocity clamped to 0..1: a stray value from a controller or a
+    // corrupted pattern must not blow up the output or poison the filters with NaN.
+    static float velocity_squared(float velocity);
+
+    vxsp_eg_breakpoint_ar amp_env;
+    float velocity_gain = 0.0f;
+};

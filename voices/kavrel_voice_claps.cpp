@@ -1,0 +1,48 @@
+#include "voices/kavrel_voice_claps.h"
+
+kavrel_voice_claps::kavrel_voice_claps() {
+    tone_filter.set_frequency(500.0f);
+    tone_filter.set_resonance(0.3f);
+
+    // Each clap rises in 0.05 ms and falls fast (curve -0.8); the third only falls to 0.2, so
+    // the fourth grows out of it.
+    bursts.set_breakpoint_level(0, 0.0f);
+    bursts.set_breakpoint_level(1, 1.0f);
+    bursts.set_breakpoint_time(1, 0.05f);
+    bursts.set_breakpoint_curve(1, -0.8f);
+    bursts.add_breakpoint(0.0f, 12.0f);
+    bursts.set_breakpoint_curve(bursts.add_breakpoint(1.0f, 0.05f), -0.8f);
+    bursts.add_breakpoint(0.0f, 13.0f);
+    bursts.set_breakpoint_curve(bursts.add_breakpoint(1.0f, 0.05f), -0.8f);
+    bursts.add_breakpoint(0.2f, 8.0f);
+    bursts.set_breakpoint_curve(bursts.add_breakpoint(1.0f, 0.05f), -0.5f);
+    bursts.add_breakpoint(0.0f, 70.0f);
+
+    amp_env.set_attack_time(0.1f);
+    amp_env.set_decay_time(200.0f);
+    amp_env.set_decay_curve(-1.0f);
+}
+
+kavrel_voice_claps::~kavrel_voice_claps() = default;
+
+void kavrel_voice_claps::set_sample_rate(float hz) {
+    vxsp_block::set_sample_rate(hz);
+    amp_env.set_sample_rate(hz);
+    tone_filter.set_sample_rate(hz);
+    bursts.set_sample_rate(hz);
+    noise.set_sample_rate(hz);
+}
+
+void kavrel_voice_claps::trigger(float velocity) {
+    amp_env.trigger();
+    bursts.trigger();
+    velocity_gain = velocity_squared(velocity) * 6.0f;
+}
+
+float kavrel_voice_claps::process() {
+    if (amp_env.is_finished() && bursts.is_finished()) return 0.0f;
+    const float tail = amp_env.process(0.0f) * noise.next() * 0.1f;
+    // A fresh noise value, not the tail's.
+    const float claps = bursts.process(0.0f) * noise.next();
+    return tone_filter.process(claps + tail) * velocity_gain;
+}

@@ -1,0 +1,41 @@
+#include "voices/kavrel_voice_cowbell.h"
+
+kavrel_voice_cowbell::kavrel_voice_cowbell() {
+    oscillator.build_waveform(vxsp_oscillator_wavetable::waveform_pulse, 50.0f, 16);
+    oscillator2.build_waveform(vxsp_oscillator_wavetable::waveform_pulse, 50.0f, 16);
+    oscillator.set_frequency(587.0f);
+    oscillator2.set_frequency(845.0f);
+    filter.set_frequency(2640.0f);
+    filter.set_resonance(0.1f);
+}
+
+kavrel_voice_cowbell::~kavrel_voice_cowbell() = default;
+
+void kavrel_voice_cowbell::set_sample_rate(float hz) {
+    kavrel_voice_pitched::set_sample_rate(hz);
+    oscillator2.set_sample_rate(hz);
+    filter.set_sample_rate(hz);
+}
+
+void kavrel_voice_cowbell::trigger(float velocity) {
+    kavrel_voice_pitched::trigger(velocity);
+    oscillator2.set_phase(0.0f);
+}
+
+float kavrel_voice_cowbell::process() {
+    if (amp_env.is_finished()) return 0.0f;
+    const float a = amp_env.process(0.0f) * velocity_gain;
+    const float o1 = oscillator.process_free();
+    const float o2 = oscillator2.process_free();
+    return filter.process(a * (o1 + o2));
+}
+
+void kavrel_voice_cowbell::set_tune(float hz) {
+    oscillator.set_frequency(hz);
+    oscillator2.set_frequency(hz * ratio);
+}
+
+void kavrel_voice_cowbell::set_ratio(float r) {
+    ratio = r;
+    oscillator2.set_frequency(oscillator.get_frequency() * r);
+}

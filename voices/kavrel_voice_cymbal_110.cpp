@@ -1,0 +1,46 @@
+#include "voices/kavrel_voice_cymbal_110.h"
+
+namespace {
+
+constexpr float kWidths[kavrel_voice_cymbal_base::oscillator_count] = {41.0f, 42.0f, 43.0f,
+                                                                       42.0f, 41.0f, 43.0f};
+
+} // namespace
+
+kavrel_voice_cymbal_110::kavrel_voice_cymbal_110() {
+    for (int i = 0; i < oscillator_count; ++i) {
+        oscillators[i].set_frequency(base_frequencies[i]);
+        // No partial above 22 kHz at the untransposed tuning.
+        const int harmonics = static_cast<int>(22000.0f / base_frequencies[i]);
+        oscillators[i].build_waveform(vxsp_oscillator_wavetable::waveform_pulse, kWidths[i],
+                                      harmonics);
+    }
+    ding_filter.set_frequency(3570.0f);
+    ding_filter.set_q(2.0f);
+    body_filter.set_frequency(7190.0f);
+    body_filter.set_q(2.25f);
+    set_noise_level(6.0f);
+}
+
+kavrel_voice_cymbal_110::~kavrel_voice_cymbal_110() = default;
+
+float kavrel_voice_cymbal_110::process() {
+    if (amp_env.is_finished() && ding_env.is_finished()) return 0.0f;
+    const float o1 = oscillators[1].process_free();
+    const float o0 = oscillators[0].process_free();
+    const float o2 = oscillators[2].process_free();
+    const float o3 = oscillators[3].process_free();
+    const float o4 = oscillators[4].process_free();
+    const float o5 = oscillators[5].process_free();
+    const float n = noise.next();
+    const float s = (1.1f * o0 + 1.1f * o1 + 0.25f * o2 + 1.25f * o3 + 0.5f * o4 + 2.04f * o5 +
+                     n * noise_level * 6.0f) *
+                    velocity_gain;
+    const float body = body_filter.process(s) * amp_env.process(0.0f);
+    return body + ding_filter.process(s) * ding_env.process(0.0f) * ding_level;
+}
+
+void kavrel_voice_cymbal_110::set_tune(float ratio) {
+    for (int i = 0; i < oscillator_count; ++i)
+        oscillators[i].set_frequency(ratio * base_frequencies[i]);
+}

@@ -1,0 +1,58 @@
+#include "voices/kavrel_voice_kick.h"
+
+#include "voices/kavrel_kick_wave.h"
+
+kavrel_voice_kick::kavrel_voice_kick() {
+    body.select_table(0);
+    body.resize_table(kavrel_kick_wave_length);
+    body.load_table(kavrel_kick_wave);
+    body.select_table(1);
+    body.build_current_table(vxsp_oscillator_wavetable::waveform_sine, 0.0f);
+    body.select_table(waveform);
+
+    click_env.set_attack_time(0.0f);
+    click_env.set_attack_curve(0.0f);
+    click_env.set_decay_time(80.0f);
+    click_env.set_decay_curve(-1.0f);
+    // No shaping until "Kickdrum Saturation" arrives.
+    saturator.set_amount(0.0f);
+    click_pulse.set_length(2.0f);
+    click_noise_filter.set_frequency(1000.0f);
+    click_noise_filter.set_q(0.707f);
+}
+
+kavrel_voice_kick::~kavrel_voice_kick() = default;
+
+void kavrel_voice_kick::set_sample_rate(float hz) {
+    kavrel_voice_pitched::set_sample_rate(hz);
+    body.set_sample_rate(hz);
+    click_env.set_sample_rate(hz);
+    saturator.set_sample_rate(hz);
+    click_pulse.set_sample_rate(hz);
+    click_noise_filter.set_sample_rate(hz);
+    noise.set_sample_rate(hz);
+}
+
+void kavrel_voice_kick::trigger(float velocity) {
+    kavrel_voice_pitched::trigger(velocity);
+    body.set_phase(0.0f);
+    click_env.trigger();
+    click_pulse.trigger();
+}
+
+float kavrel_voice_kick::process() {
+    if (amp_env.is_finished()) return 0.0f;
+    const float sweep = pitch_env.process(0.0f);
+    const float b = body.process(sweep * pitch_depth);
+    const float a = amp_env.process(0.0f);
+    const float tone = saturator.process(b * a) * tone_level;
+    const float n = click_noise_filter.process(noise.next());
+    const float pulse = click_pulse.next() * pulse_amount;
+    const float click = (pulse + n * noise_amount) * click_env.process(0.0f) * click_level;
+    return (click + tone) * velocity_gain;
+}
+
+void kavrel_voice_kick::set_waveform(int index) {
+    body.select_table(index);
+    waveform = body.current_table();
+}

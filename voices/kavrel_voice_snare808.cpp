@@ -1,0 +1,57 @@
+#include "voices/kavrel_voice_snare808.h"
+
+kavrel_voice_snare808::kavrel_voice_snare808() {
+    noise_filter.set_frequency(1000.0f);
+    noise_filter.set_q(0.707f);
+    click_filter.set_frequency(2000.0f);
+    click_filter.set_q(0.707f);
+    partial2_env.set_decay_time(180.0f);
+    partial2_env.set_decay_curve(0.0f);
+    noise_env.set_decay_time(250.0f);
+    noise_env.set_decay_curve(-0.4f);
+    click_pulse.set_length(2.0f);
+
+    amp_env.set_decay_time(234.0f);
+    amp_env.set_decay_curve(-0.5f);
+    pitch_depth = 0.0f;
+    tone_level = 0.398107171f; // -8 dB
+}
+
+kavrel_voice_snare808::~kavrel_voice_snare808() = default;
+
+void kavrel_voice_snare808::set_sample_rate(float hz) {
+    kavrel_voice_pitched::set_sample_rate(hz);
+    oscillator2.set_sample_rate(hz);
+    noise_filter.set_sample_rate(hz);
+    click_filter.set_sample_rate(hz);
+    noise.set_sample_rate(hz);
+    partial2_env.set_sample_rate(hz);
+    noise_env.set_sample_rate(hz);
+    click_pulse.set_sample_rate(hz);
+}
+
+void kavrel_voice_snare808::trigger(float velocity) {
+    kavrel_voice_pitched::trigger(velocity);
+    partial2_env.trigger();
+    noise_env.trigger();
+    oscillator2.set_phase(0.0f);
+    click_pulse.trigger();
+    velocity_gain *= 0.45f;
+}
+
+float kavrel_voice_snare808::process() {
+    if (amp_env.is_finished() && partial2_env.is_finished() && noise_env.is_finished()) return 0.0f;
+    const float d = pitch_env.process(0.0f) * pitch_depth;
+    const float t1 = oscillator.process(d) * amp_env.process(0.0f);
+    const float t2 = oscillator2.process(d) * partial2_env.process(0.0f);
+    const float tone = (t1 + t2) * tone_level;
+    const float n = noise_filter.process(noise.next());
+    const float noise_part = n * noise_env.process(0.0f) * noise_level;
+    const float click = click_filter.process(click_pulse.next()) * click_level;
+    return (tone + noise_part + click) * velocity_gain;
+}
+
+void kavrel_voice_snare808::set_tune(float hz) {
+    oscillator.set_frequency(hz);
+    oscillator2.set_frequency(1.8333f * hz);
+}

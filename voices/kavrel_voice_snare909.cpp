@@ -1,0 +1,83 @@
+#include "voices/kavrel_voice_snare909.h"
+
+kavrel_voice_snare909::kavrel_voice_snare909() {
+    noise_lowpass.set_frequency(1000.0f);
+    noise_lowpass.set_q(0.707f);
+    noise_highpass.set_frequency(1000.0f);
+    noise_highpass.set_q(0.707f);
+    partial2_env.set_decay_time(250.0f);
+    partial2_env.set_decay_curve(0.0f);
+    lowpass_noise_env.set_decay_time(250.0f);
+    lowpass_noise_env.set_decay_curve(0.0f);
+    highpass_noise_env.set_decay_time(250.0f);
+    highpass_noise_env.set_decay_curve(0.0f);
+
+    amp_env.set_decay_time(250.0f);
+    amp_env.set_decay_curve(0.0f);
+    pitch_env.set_decay_time(75.0f);
+    pitch_env.set_decay_curve(-0.5f);
+    pitch_depth = 200.0f;
+    tone_level = 0.707945764f; // -3 dB
+}
+
+kavrel_voice_snare909::~kavrel_voice_snare909() = default;
+
+void kavrel_voice_snare909::set_sample_rate(float hz) {
+    kavrel_voice_pitched::set_sample_rate(hz);
+    oscillator2.set_sample_rate(hz);
+    noise_lowpass.set_sample_rate(hz);
+    noise_highpass.set_sample_rate(hz);
+    noise.set_sample_rate(hz);
+    partial2_env.set_sample_rate(hz);
+    lowpass_noise_env.set_sample_rate(hz);
+    highpass_noise_env.set_sample_rate(hz);
+}
+
+void kavrel_voice_snare909::trigger(float velocity) {
+    kavrel_voice_pitched::trigger(velocity);
+    partial2_env.trigger();
+    lowpass_noise_env.trigger();
+    highpass_noise_env.trigger();
+    oscillator2.set_phase(0.0f);
+    velocity_gain *= 0.45f;
+}
+
+float kavrel_voice_snare909::process() {
+    if (amp_env.is_finished() && partial2_env.is_finished() && lowpass_noise_env.is_finished() &&
+        highpass_noise_env.is_finished())
+        return 0.0f;
+    const float d = pitch_env.process(0.0f) * pitch_depth;
+    const float t1 = oscillator.process(d) * amp_env.process(0.0f);
+    const float t2 = oscillator2.process(d) * partial2_env.process(0.0f);
+    const float tone = (t1 + t2) * tone_level;
+    // One noise value feeds both filters.
+    const float n = noise.next();
+    const float high = noise_highpass.process(n) * highpass_noise_env.process(0.0f);
+    const float low = noise_lowpass.process(n) * lowpass_noise_env.process(0.0f);
+    return (tone + (high + low) * noise_level) * velocity_gain;
+}
+
+void kavrel_voice_snare909::set_tune(float hz) {
+    oscillator.set_frequency(hz);
+    oscillator2.set_frequency(1.4f * hz);
+}
+
+void kavrel_voice_snare909::set_tone_decay(float ms) {
+    amp_env.set_decay_time(ms);
+    partial2_env.set_decay_time(ms);
+}
+
+void kavrel_voice_snare909::set_tone_decay_curve(float c) {
+    amp_env.set_decay_curve(c);
+    partial2_env.set_decay_curve(c);
+}
+
+void kavrel_voice_snare909::set_noise_decay(float ms) {
+    lowpass_noise_env.set_decay_time(ms);
+    highpass_noise_env.set_decay_time(ms);
+}
+
+void kavrel_voice_snare909::set_noise_decay_curve(float c) {
+    lowpass_noise_env.set_decay_curve(c);
+    highpass_noise_env.set_decay_curve(c);
+}

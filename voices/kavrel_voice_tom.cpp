@@ -1,0 +1,80 @@
+#include "voices/kavrel_voice_tom.h"
+
+#include "voices/kavrel_kick_wave.h"
+
+kavrel_voice_tom::kavrel_voice_tom() {
+    // The click partial: odd harmonics falling as 1/j².
+    oscillator.build_waveform(vxsp_oscillator_wavetable::waveform_odd_harmonics, 0.0f, 16);
+    fundamental.resize_table(kavrel_kick_wave_length);
+    fundamental.load_table(kavrel_kick_wave);
+    upper_partial.resize_table(kavrel_kick_wave_length);
+    upper_partial.load_table(kavrel_kick_wave);
+    noise_filter.set_frequency(2500.0f);
+    noise_filter.set_q(0.707f);
+    saturator1.set_amount(0.0f);
+    saturator2.set_amount(0.0f);
+    click_env.set_attack_time(0.5f);
+    click_env.set_decay_time(100.0f);
+    click_env.set_decay_curve(-0.606f);
+    tone2_env.set_attack_time(0.5f);
+    tone2_env.set_decay_curve(-0.598f);
+
+    amp_env.set_attack_time(0.5f);
+    amp_env.set_decay_curve(-0.598f);
+    pitch_env.set_decay_time(855.0f);
+    pitch_env.set_decay_curve(-0.6f);
+    pitch_depth = 16.0f;
+    tone_level = 0.281838293f; // -11 dB
+}
+
+kavrel_voice_tom::~kavrel_voice_tom() = default;
+
+void kavrel_voice_tom::set_sample_rate(float hz) {
+    kavrel_voice_pitched::set_sample_rate(hz);
+    fundamental.set_sample_rate(hz);
+    upper_partial.set_sample_rate(hz);
+    noise_filter.set_sample_rate(hz);
+    saturator1.set_sample_rate(hz);
+    saturator2.set_sample_rate(hz);
+    click_env.set_sample_rate(hz);
+    tone2_env.set_sample_rate(hz);
+    noise.set_sample_rate(hz);
+}
+
+void kavrel_voice_tom::trigger(float velocity) {
+    kavrel_voice_pitched::trigger(velocity);
+    click_env.trigger();
+    tone2_env.trigger();
+    fundamental.set_phase(0.0f);
+    upper_partial.set_phase(0.0f);
+    velocity_gain *= 0.8f;
+}
+
+float kavrel_voice_tom::process() {
+    if (amp_env.is_finished() && tone2_env.is_finished() && click_env.is_finished()) return 0.0f;
+    // One offset in Hz for all three oscillators, not scaled by their ratios.
+    const float d = pitch_env.process(0.0f) * pitch_depth;
+    const float up = upper_partial.process(d);
+    const float upper = saturator2.process(up * amp_env.process(0.0f));
+    const float fu = fundamental.process(d);
+    const float fund = saturator1.process(fu * tone2_env.process(0.0f));
+    const float n = noise_filter.process(noise.next());
+    const float click = oscillator.process(d) * click_level + n * noise_level;
+    return (click_env.process(0.0f) * click + (upper + fund) * tone_level) * velocity_gain;
+}
+
+void kavrel_voice_tom::set_tune(float hz) {
+    fundamental.set_frequency(hz);
+    upper_partial.set_frequency(1.8333f * hz);
+    oscillator.set_frequency(3.0f * hz);
+}
+
+void kavrel_voice_tom::set_decay(float ms) {
+    amp_env.set_decay_time(ms);
+    tone2_env.set_decay_time(1.2f * ms);
+}
+
+void kavrel_voice_tom::set_saturation(float amount) {
+    saturator1.set_amount(amount);
+    saturator2.set_amount(amount);
+}
