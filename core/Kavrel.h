@@ -105,6 +105,20 @@ public:
     // Outgoing MIDI: a note-on now and its note-off `length` samples later.
     void sendMidiNote(int voice, float velocity, int delta, int length);
 
+    // Editing the current pattern.
+    void setStep(int voice, int step, bool on);
+    void setVelocity(int voice, int step, float value);
+    void setLaneValue(int param, int step, float value);
+    void shapeVelocity(int voice, int op);
+    void shapeLane(int param, int op);
+    void setVelocityRandomize(int voice, bool on);
+    void setLaneRandomize(int param, bool on);
+    void addLockParam(int param);
+    void removeLockParam(int param);
+    void clearPatternSteps();
+    void copyPattern();
+    void pastePattern();
+
     // MIDI input and controller learn.
     void handleController(int controller, int value);
     void toggleLearn(int index);

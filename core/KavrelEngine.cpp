@@ -356,7 +356,9 @@ void Kavrel::updateSolo(int index, bool on) {
             if (other != index && paramManager.getRealValue(other) == 1.0f)
                 setParameterAutomated(other, 0.0f);
         soloParam = index;
-    } else {
+    } else if (soloParam == index) {
+        // Only the solo that is on can end it: a program recall applies the solos in index
+        // order, and a later solo that is off must not undo an earlier one that is on.
         soloParam = 0;
     }
     for (int v = 0; v < kNumVoices; ++v) updateVoiceGain(v);

@@ -1,4 +1,5 @@
 #include "abi/PluginUnderTest.h"
+#include "support/TestEnvironment.h"
 
 #include <cstdio>
 
@@ -17,5 +18,6 @@ int main(int argc, char** argv) {
         return 2;
     }
     path = argv[1];
+    kavrel::test::isolateSettingsFolder();
     return RUN_ALL_TESTS();
 }

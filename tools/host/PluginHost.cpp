@@ -49,8 +49,10 @@ vst::intptr PluginHost::answer(vst::int32 opcode, vst::int32 index, vst::intptr 
         std::lock_guard<std::mutex> lock(recordLock);
         for (int i = 0; i < events->numEvents; ++i) {
             const vst::VstEvent* e = events->events[i];
-            if (e && e->type == vst::kVstMidiType)
+            if (e && e->type == vst::kVstMidiType) {
                 sentEventLog.push_back(*reinterpret_cast<const vst::VstMidiEvent*>(e));
+                sentFrameLog.push_back(framesDone + e->deltaFrames);
+            }
         }
         return 1;
     }
@@ -155,6 +157,7 @@ void PluginHost::process(int frames, const std::vector<vst::VstMidiEvent>& event
     }
     for (auto& channel : outputBuffers) std::fill(channel.begin(), channel.end(), 0.0f);
     plugin->processReplacing(plugin, nullptr, outputPointers.data(), frames);
+    framesDone += frames;
 }
 
 namespace {
@@ -224,6 +227,11 @@ std::vector<vst::VstMidiEvent> PluginHost::sentEvents() const {
     return sentEventLog;
 }
 
+std::vector<int64_t> PluginHost::sentEventFrames() const {
+    std::lock_guard<std::mutex> lock(recordLock);
+    return sentFrameLog;
+}
+
 size_t PluginHost::sentEventCount() const {
     std::lock_guard<std::mutex> lock(recordLock);
     return sentEventLog.size();
@@ -244,6 +252,7 @@ void PluginHost::clearRecords() {
     automationLog.clear();
     editLog.clear();
     sentEventLog.clear();
+    sentFrameLog.clear();
     wantMidiCount = 0;
     getTimeCount = 0;
 }

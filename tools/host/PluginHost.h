@@ -65,6 +65,9 @@ public:
     std::vector<Automation> automations() const;
     std::vector<Edit> edits() const;
     std::vector<vst::VstMidiEvent> sentEvents() const;
+    // For each sent event, the frame it falls on counted from the first processed sample.
+    std::vector<int64_t> sentEventFrames() const;
+    int64_t framesProcessed() const { return framesDone; }
     // How many events sentEvents() holds, without copying them.
     size_t sentEventCount() const;
     int wantMidiCalls() const;
@@ -92,6 +95,8 @@ private:
     std::vector<Automation> automationLog;
     std::vector<Edit> editLog;
     std::vector<vst::VstMidiEvent> sentEventLog;
+    std::vector<int64_t> sentFrameLog;
+    int64_t framesDone = 0;
     int wantMidiCount = 0;
     int getTimeCount = 0;
 };

@@ -1,0 +1,123 @@
+// The mixer and parameter reactions of the engine, driven through the host interface.
+#include "support/InProcessPlugin.h"
+
+#include <cmath>
+
+using kavrel::test::InProcessPlugin;
+
+namespace {
+vst::VstMidiEvent noteOn(int note, int velocity = 127, int delta = 0) {
+    vst::VstMidiEvent e{};
+    e.type = vst::kVstMidiType;
+    e.byteSize = sizeof(vst::VstMidiEvent);
+    e.deltaFrames = delta;
+    e.midiData[0] = static_cast<char>(0x90);
+    e.midiData[1] = static_cast<char>(note);
+    e.midiData[2] = static_cast<char>(velocity);
+    return e;
+}
+} // namespace
+
+using EngineTest = InProcessPlugin;
+
+TEST_F(EngineTest, LevelsMutesAndSolosSetTheVoiceGains) {
+    setReal(118, -6.0f);
+    const float sixDb = plugin->gainOf(0);
+    EXPECT_NEAR(sixDb, std::pow(10.0f, -6.0f / 20.0f), 1e-3);
+    set(154, 1.0f); // mute the kick
+    EXPECT_EQ(plugin->gainOf(0), 0.0f);
+    // A level move alone sets the gain from the level, even while muted...
+    setReal(118, -6.0f);
+    EXPECT_EQ(plugin->gainOf(0), sixDb);
+    // ...and the voice's mute change recomputes with mute and solo.
+    set(154, 1.0f);
+    EXPECT_EQ(plugin->gainOf(0), 0.0f);
+    set(154, 0.0f);
+    EXPECT_EQ(plugin->gainOf(0), sixDb);
+
+    set(0 + 118, 0.0f); // -60 dB is silence, exactly
+    EXPECT_EQ(plugin->gainOf(0), 0.0f);
+}
+
+TEST_F(EngineTest, SoloIsExclusiveAndReportsWhatItReleases) {
+    set(166, 1.0f);
+    EXPECT_EQ(plugin->soloParameter(), 166);
+    for (int v = 1; v < 12; ++v) EXPECT_EQ(plugin->gainOf(v), 0.0f) << v;
+    EXPECT_GT(plugin->gainOf(0), 0.0f);
+    host->clearRecords();
+    set(170, 1.0f);
+    EXPECT_EQ(plugin->soloParameter(), 170);
+    EXPECT_EQ(get(166), 0.0f);
+    auto automations = host->automations();
+    ASSERT_EQ(automations.size(), 1u);
+    EXPECT_EQ(automations[0].index, 166);
+    EXPECT_EQ(automations[0].value, 0.0f);
+    EXPECT_EQ(plugin->gainOf(0), 0.0f);
+    EXPECT_GT(plugin->gainOf(4), 0.0f);
+    set(170, 0.0f);
+    EXPECT_EQ(plugin->soloParameter(), 0);
+    for (int v = 0; v < 12; ++v) EXPECT_GT(plugin->gainOf(v), 0.0f) << v;
+}
+
+TEST_F(EngineTest, MoreCowbellOverridesTheLevelWhileOn) {
+    setReal(129, -20.0f);
+    const float level = plugin->gainOf(11);
+    set(81, 1.0f);
+    EXPECT_FLOAT_EQ(plugin->gainOf(11), 1.2f);
+    setReal(129, -30.0f);
+    EXPECT_FLOAT_EQ(plugin->gainOf(11), 1.2f);
+    set(81, 0.0f);
+    EXPECT_LT(plugin->gainOf(11), level);
+    EXPECT_GT(plugin->gainOf(11), 0.0f);
+}
+
+TEST_F(EngineTest, PanUsesTheEqualPowerTableEnds) {
+    set(130, 0.0f);
+    EXPECT_FLOAT_EQ(plugin->panLeftOf(0), 1.0f);
+    EXPECT_FLOAT_EQ(plugin->panRightOf(0), 0.0f);
+    set(130, 1.0f);
+    EXPECT_FLOAT_EQ(plugin->panLeftOf(0), plugin->parameters().panCosTable[999]);
+    EXPECT_FLOAT_EQ(plugin->panRightOf(0), plugin->parameters().panSinTable[999]);
+}
+
+TEST_F(EngineTest, APairOtherThanABypassesCompressorAndOutputLevel) {
+    setReal(142, 2.0f); // kick to pair C
+    set(115, 0.0f);     // Output A at -60 dB: silence on A
+    set(116, 1.0f);     // heavy compression would change the level on A
+    host->process(512, {noteOn(36)});
+    auto energy = render(8192);
+    EXPECT_EQ(energy[0] + energy[1], 0.0);
+    EXPECT_GT(energy[4] + energy[5], 1.0);
+    for (int c : {2, 3, 6, 7, 8, 9, 10, 11}) EXPECT_EQ(energy[c], 0.0) << c;
+}
+
+TEST_F(EngineTest, MidiOutputOnlySilencesAudioButStillSendsNotes) {
+    set(262, 1.0f);
+    setReal(113, 1.0f); // INT
+    set(109, 1.0f);     // Play
+    auto energy = render(44100);
+    for (double e : energy) EXPECT_EQ(e, 0.0);
+    EXPECT_FALSE(host->sentEvents().empty());
+}
+
+TEST_F(EngineTest, UnusableSampleRatesAreIgnored) {
+    for (float bad : {0.0f, -44100.0f, std::nanf(""), INFINITY}) {
+        host->dispatch(vst::effSetSampleRate, 0, 0, nullptr, bad);
+        EXPECT_EQ(plugin->getSampleRate(), 44100.0f);
+    }
+    host->process(512, {noteOn(36)});
+    for (const auto& channel : host->outputs())
+        for (float s : channel) ASSERT_TRUE(std::isfinite(s));
+}
+
+TEST_F(EngineTest, HostValuesAreClampedBeforeTheyReachTheEngine) {
+    for (int index = 0; index < 263; ++index) {
+        set(index, std::nanf(""));
+        set(index, 1e30f);
+        set(index, -1e30f);
+    }
+    host->process(512, {noteOn(36), noteOn(38), noteOn(42), noteOn(49)});
+    render(4096);
+    for (const auto& channel : host->outputs())
+        for (float s : channel) ASSERT_TRUE(std::isfinite(s));
+}

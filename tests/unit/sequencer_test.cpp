@@ -1,0 +1,226 @@
+// The step sequencer's clock, step grids, swing, host alignment and pattern switching,
+// observed through the notes it sends to the host.
+#include "support/InProcessPlugin.h"
+
+#include <cmath>
+
+using kavrel::test::InProcessPlugin;
+
+namespace {
+
+vst::VstMidiEvent midi(int status, int data1, int data2, int delta = 0) {
+    vst::VstMidiEvent e{};
+    e.type = vst::kVstMidiType;
+    e.byteSize = sizeof(vst::VstMidiEvent);
+    e.deltaFrames = delta;
+    e.midiData[0] = static_cast<char>(status);
+    e.midiData[1] = static_cast<char>(data1);
+    e.midiData[2] = static_cast<char>(data2);
+    return e;
+}
+
+class SequencerTest : public InProcessPlugin {
+protected:
+    void SetUp() override {
+        InProcessPlugin::SetUp();
+        clearPattern();
+    }
+    void clearPattern() {
+        for (int v = 0; v < 12; ++v)
+            for (int s = 0; s < 32; ++s) plugin->setStep(v, s, false);
+    }
+    void stepSize(int value) { setReal(108, static_cast<float>(value)); }
+    void playInternal(float bpm) {
+        setReal(113, 1.0f);
+        setReal(111, bpm);
+        set(109, 1.0f);
+    }
+    // Frames of the note-ons sent for a note number.
+    std::vector<int64_t> noteOns(int note) {
+        std::vector<int64_t> frames;
+        auto events = host->sentEvents();
+        auto at = host->sentEventFrames();
+        for (size_t i = 0; i < events.size(); ++i)
+            if ((events[i].midiData[0] & 0xf0) == 0x90 && events[i].midiData[1] == note)
+                frames.push_back(at[i]);
+        return frames;
+    }
+};
+
+} // namespace
+
+TEST_F(SequencerTest, InternalClockPlaysSixteenthsAtTheTempo) {
+    stepSize(3); // "1 x 16"
+    for (int s = 0; s < 16; ++s) plugin->setStep(6, s, true);
+    playInternal(120.0f);
+    render(2 * 88200);
+    auto frames = noteOns(42);
+    ASSERT_EQ(frames.size(), 32u);
+    for (size_t k = 0; k < frames.size(); ++k)
+        EXPECT_NEAR(static_cast<double>(frames[k]), k * 5512.5, 1.5) << k;
+}
+
+TEST_F(SequencerTest, OutgoingNotesCarryTheExactBytes) {
+    stepSize(3);
+    plugin->setStep(0, 0, true);
+    plugin->setVelocity(0, 0, 0.5f);
+    playInternal(120.0f);
+    render(22050);
+    auto events = host->sentEvents();
+    auto frames = host->sentEventFrames();
+    ASSERT_EQ(events.size(), 2u);
+    const vst::VstMidiEvent& on = events[0];
+    const vst::VstMidiEvent& off = events[1];
+    EXPECT_EQ(on.type, vst::kVstMidiType);
+    EXPECT_EQ(on.byteSize, 32);
+    EXPECT_EQ(on.flags, vst::kVstMidiEventIsRealtime);
+    EXPECT_EQ(on.noteLength, 2756); // one 32nd at 120 BPM, truncated
+    EXPECT_EQ(static_cast<uint8_t>(on.midiData[0]), 0x90);
+    EXPECT_EQ(on.midiData[1], 36);
+    EXPECT_EQ(on.midiData[2], 63);
+    EXPECT_EQ(static_cast<uint8_t>(off.midiData[0]), 0x80);
+    EXPECT_EQ(off.midiData[1], 36);
+    EXPECT_EQ(off.midiData[2], 64);
+    // The note-off falls in a later block and is sent there, inside that block.
+    EXPECT_EQ(frames[1] - frames[0], 2756);
+    EXPECT_GE(off.deltaFrames, 0);
+    EXPECT_LT(off.deltaFrames, 512);
+}
+
+TEST_F(SequencerTest, EachStepGridPlaysItsStepsPerBar) {
+    const int perBar[5] = {32, 16, 24, 16, 12};
+    for (int size = 0; size < 5; ++size) {
+        SetUp();
+        stepSize(size);
+        for (int s = 0; s < 32; ++s) plugin->setStep(6, s, true);
+        playInternal(120.0f);
+        render(88200 - 256); // just under one bar
+        EXPECT_EQ(static_cast<int>(noteOns(42).size()), perBar[size]) << size;
+        TearDown();
+    }
+}
+
+TEST_F(SequencerTest, FullSwingMovesTheOffbeatSixteenth) {
+    stepSize(3);
+    plugin->setStep(6, 1, true);
+    setReal(112, 100.0f);
+    playInternal(120.0f);
+    render(22050);
+    auto frames = noteOns(42);
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_NEAR(static_cast<double>(frames[0]), 1.4444 * 5512.5, 2.0);
+}
+
+TEST_F(SequencerTest, HostSyncFollowsTheHostPosition) {
+    stepSize(3);
+    plugin->setStep(0, 2, true);
+    plugin->setStep(0, 0, true);
+    vst::VstTimeInfo info{};
+    info.sampleRate = 44100;
+    info.tempo = 120;
+    info.ppqPos = 0.5; // two sixteenths in
+    info.flags = vst::kVstTransportPlaying | vst::kVstPpqPosValid | vst::kVstTempoValid;
+    host->timeInfo = &info;
+    setReal(113, 0.0f);
+    for (int block = 0; block < 10; ++block) {
+        host->process(512);
+        info.ppqPos += 512 * 120.0 / 60.0 / 44100.0;
+    }
+    auto frames = noteOns(36);
+    ASSERT_EQ(frames.size(), 1u); // step 2 at once; step 0 only at the next bar
+    EXPECT_EQ(frames[0], 0);
+    EXPECT_TRUE(plugin->isPlaying());
+    info.flags &= ~vst::kVstTransportPlaying;
+    host->process(512);
+    EXPECT_FALSE(plugin->isPlaying());
+}
+
+TEST_F(SequencerTest, UnusableHostTimeHoldsThePosition) {
+    setReal(113, 0.0f);
+    vst::VstTimeInfo info{};
+    info.flags = vst::kVstTransportPlaying | vst::kVstTimeSigValid;
+    host->timeInfo = &info;
+    for (double tempo : {0.0, -120.0, std::nan(""), double(INFINITY)}) {
+        info.tempo = tempo;
+        info.ppqPos = 4.0;
+        host->process(512);
+        EXPECT_EQ(plugin->position(), 0.0);
+    }
+    info.tempo = 120;
+    info.timeSigDenominator = 0;
+    host->process(512);
+    EXPECT_EQ(plugin->position(), 0.0);
+    info.timeSigDenominator = 4;
+    info.ppqPos = 1e300;
+    host->process(512);
+    EXPECT_EQ(plugin->position(), 0.0);
+    host->timeInfo = nullptr;
+    host->process(512);
+    EXPECT_EQ(plugin->position(), 0.0);
+}
+
+TEST_F(SequencerTest, PatternRequestsWaitForTheNextPatternStartWhilePlaying) {
+    stepSize(3);
+    plugin->setStep(0, 0, true); // pattern 1: kick on the one
+    plugin->selectPattern(1);
+    clearPattern();
+    stepSize(3);
+    plugin->setStep(1, 0, true); // pattern 2: snare on the one
+    plugin->selectPattern(0);
+    playInternal(120.0f);
+    render(44100);
+    host->process(512, {midi(0x90, 61, 100)});
+    EXPECT_EQ(plugin->pendingPatternIndex(), 1);
+    EXPECT_EQ(plugin->currentPatternIndex(), 0);
+    render(88200);
+    EXPECT_EQ(plugin->currentPatternIndex(), 1);
+    EXPECT_EQ(noteOns(36).size(), 1u);
+    ASSERT_EQ(noteOns(38).size(), 1u);
+    EXPECT_NEAR(static_cast<double>(noteOns(38)[0]), 88200.0, 2.0);
+}
+
+TEST_F(SequencerTest, PatternRequestsSwitchAtOnceWhileStopped) {
+    host->process(512, {midi(0x90, 64, 100)});
+    EXPECT_EQ(plugin->currentPatternIndex(), 4);
+    set(114, 1.0f);
+    EXPECT_EQ(plugin->currentPatternIndex(), 15);
+}
+
+TEST_F(SequencerTest, StepSizeChangeKeepsTheStepInsideThePattern) {
+    stepSize(0);
+    plugin->pattern().currentStep = 30;
+    stepSize(4); // 12 steps
+    EXPECT_EQ(plugin->pattern().currentStep, 0);
+}
+
+TEST_F(SequencerTest, MidiSyncStepsOnlyWithItsThreeNotes) {
+    stepSize(3);
+    plugin->setStep(0, 0, true);
+    plugin->setStep(1, 1, true);
+    host->process(512, {midi(0x90, 86, 100)}); // not in MIDI sync: nothing
+    EXPECT_TRUE(noteOns(36).empty());
+    setReal(113, 2.0f);
+    host->process(512, {midi(0x90, 86, 100)});
+    ASSERT_EQ(noteOns(36).size(), 1u); // restart plays step 0 at once
+    host->process(512, {midi(0x90, 84, 100)});
+    EXPECT_EQ(plugin->pattern().currentStep, 1);
+    EXPECT_EQ(noteOns(38).size(), 1u);
+    host->process(512, {midi(0x90, 83, 100)});
+    EXPECT_EQ(plugin->pattern().currentStep, 0);
+    EXPECT_EQ(noteOns(36).size(), 2u);
+}
+
+TEST_F(SequencerTest, ProbabilitiesGateProgrammedAndRandomBeats) {
+    stepSize(3);
+    for (int s = 0; s < 16; ++s) plugin->setStep(0, s, true);
+    set(178, 0.0f); // Selected Beats 0 %: programmed steps never play
+    playInternal(120.0f);
+    render(88200);
+    EXPECT_TRUE(noteOns(36).empty());
+    set(109, 0.25f);      // rewind
+    setReal(190, 100.0f); // Random Beats 100 % on a quarter-note grid
+    setReal(202, 5.0f);
+    host->clearRecords();
+    render(88200 - 256);
+    EXPECT_EQ(noteOns(36).size(), 4u);
+}
