@@ -32,4 +32,10 @@ echo "== Windows build and tests under wine"
 source "$root/scripts/wine-env.sh"
 ctest --test-dir "$root/build-win" --output-on-failure
 
+for extra in "$root"/scripts/test-*.sh; do
+  [ -x "$extra" ] || continue
+  echo "== $(basename "$extra")"
+  "$extra"
+done
+
 echo "== all tests passed in $(( $(date +%s) - start )) s"

@@ -32,7 +32,10 @@ bool PluginModule::load(const std::string& path, std::string& error) {
 #else
     // A path without a slash would be searched on the library path, not in the folder.
     std::string file = path.find('/') == std::string::npos ? "./" + path : path;
-    handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
+    // RTLD_NODELETE: like most hosts, keep the code mapped after the last close. The plug-in
+    // carries its own C++ runtime, whose start-up buffers would otherwise be unmapped with
+    // their only references and show up as leaks.
+    handle = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (!handle) {
         const char* message = dlerror();
         error = "cannot load " + path + ": " + (message ? message : "unknown error");

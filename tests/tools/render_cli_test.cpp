@@ -1,0 +1,265 @@
+// Runs the kavrel-render executable as a user does and checks what it says and writes.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sndfile.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Result {
+    int exitCode;
+    std::string output; // stdout and stderr together
+};
+
+std::string shellQuoted(const std::string& text) {
+    std::string out = "'";
+    for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return out + "'";
+}
+
+class RenderCli : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kavrel_render_test_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        // The plug-in reads the machine's learned controller assignments; keep the user's own
+        // out of the renders, and keep a seed from the environment out too.
+        setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+        unsetenv("KAVREL_SEED");
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+
+    std::string path(const std::string& name) const { return dir + "/" + name; }
+
+    Result run(const std::vector<std::string>& args) const {
+        std::string command = shellQuoted(KAVREL_RENDER_EXE);
+        for (const auto& a : args) command += " " + shellQuoted(a);
+        command += " 2>&1";
+        Result result{-1, {}};
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return result;
+        char buffer[4096];
+        size_t got;
+        while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, got);
+        int status = pclose(pipe);
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return result;
+    }
+
+    void writeFile(const std::string& name, const std::vector<unsigned char>& bytes) const {
+        std::ofstream(path(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    }
+
+    bool exists(const std::string& name) const { return access(path(name).c_str(), F_OK) == 0; }
+
+    std::string dir;
+};
+
+// A format 0 file, 96 ticks per quarter note at the default 120 BPM, around one track's events.
+std::vector<unsigned char> midiFile(std::vector<unsigned char> events) {
+    std::vector<unsigned char> file = {'M', 'T', 'h', 'd', 0,   0,   0,   6, 0, 0, 0,
+                                       1,   0,   96,  'M', 'T', 'r', 'k', 0, 0, 0};
+    events.insert(events.end(), {0, 0xFF, 0x2F, 0});
+    file.push_back(static_cast<unsigned char>(events.size()));
+    file.insert(file.end(), events.begin(), events.end());
+    return file;
+}
+
+// A kick at 0, a snare at one quarter note (0.5 s) and a cowbell at four (2 s).
+const std::vector<unsigned char> kSong =
+    midiFile({0, 0x99, 36, 100, 0x60, 0x99, 38, 100, 0x82, 0x20, 0x99, 51, 100});
+
+} // namespace
+
+TEST_F(RenderCli, RejectsBadArgumentsWithAMessage) {
+    const std::string out = path("out.wav");
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--out", out, "--frobnicate"}, "unknown option --frobnicate"},
+        {{"--out"}, "--out needs a value"},
+        {{"--out", out, "--bars"}, "--bars needs a value"},
+        {{"--out", out, "--tempo", "--bars", "2"}, "--tempo needs a value"},
+        {{"--bars", "2"}, "--out FILE.wav is required"},
+        {{"--out", out, "stray"}, "unexpected argument 'stray'"},
+        {{"--out", out, "--program", "48"}, "--program: 48 is out of range (0..47)"},
+        {{"--out", out, "--pattern", "0"}, "--pattern: 0 is out of range (1..16)"},
+        {{"--out", out, "--pattern=17"}, "--pattern: 17 is out of range"},
+        {{"--out", out, "--sync", "int", "--tempo", "251"}, "--tempo: 251 is out of range"},
+        {{"--out", out, "--tempo", "49.5", "--sync", "int"}, "--tempo: 49.5 is out of range"},
+        {{"--out", out, "--tempo", "1000"}, "--tempo: 1000 is out of range"},
+        {{"--out", out, "--rate", "100"}, "--rate: 100 is out of range"},
+        {{"--out", out, "--block", "0"}, "--block: 0 is out of range"},
+        {{"--out", out, "--seconds", "-1"}, "--seconds: -1 is out of range"},
+        {{"--out", out, "--seed", "4294967296"}, "--seed: 4294967296 is out of range"},
+        {{"--out", out, "--bars", "four"}, "--bars: 'four' is not a whole number"},
+        {{"--out", out, "--bars", "2.5"}, "is not a whole number"},
+        {{"--out", out, "--tempo", "12abc"}, "--tempo: '12abc' is not a number"},
+        {{"--out", out, "--tempo", "nan"}, "is not a number"},
+        {{"--out", out, "--rate", "99999999999999999999"}, "out of range"},
+        {{"--out", out, "--bars", "2", "--seconds", "3"}, "use one of them"},
+        {{"--out", out, "--sync", "both"}, "not one of host, int, midi"},
+        {{"--out", out, "--outputs", "stereo"}, "not one of mix, all"},
+        {{"--out", out, "--format", "32"}, "not one of 16, 24, float"},
+        {{"--out", out, "--param", "116"}, "is not INDEX=VALUE"},
+        {{"--out", out, "--param", "116=1.5"}, "out of range (0..1"},
+        {{"--out", out, "--param", "x=0.5"}, "is not a whole number"},
+        {{"--out", out, "--param", "400=0.5"}, "parameters 0..262, not 400"},
+        {{"--out=" + out, "--quiet=yes"}, "--quiet takes no value"},
+    };
+    for (const auto& c : cases) {
+        Result r = run(c.args);
+        std::string line = c.args.back();
+        EXPECT_EQ(r.exitCode, 2) << line << "\n" << r.output;
+        EXPECT_NE(r.output.find("kavrel-render: "), std::string::npos) << line;
+        EXPECT_NE(r.output.find(c.message), std::string::npos) << line << "\n" << r.output;
+        EXPECT_FALSE(exists("out.wav")) << line;
+    }
+    Result help = run({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_NE(help.output.find("Usage: kavrel-render"), std::string::npos);
+}
+
+TEST_F(RenderCli, ReportsFilesItCannotUse) {
+    writeFile("notes.txt", {'n', 'o', 't', ' ', 'a', ' ', 'l', 'i', 'b'});
+    writeFile("broken.mid", {'M', 'T', 'h', 'd', 0, 0, 0, 6, 0, 0, 0, 1, 0, 96, 'M', 'T'});
+    const std::string out = path("out.wav");
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--out", out, "--plugin", path("missing.so")}, "cannot load the plug-in"},
+        {{"--out", out, "--plugin", path("notes.txt")}, "cannot load the plug-in"},
+        {{"--out", out, "--midi", path("missing.mid")}, "missing.mid"},
+        {{"--out", out, "--midi", path("broken.mid")}, "announces 1 track but the file holds 0"},
+        {{"--out", out, "--midi", path("notes.txt")}, "not a Standard MIDI File"},
+        {{"--out", path("no/such/dir/out.wav")}, "cannot write"},
+    };
+    for (const auto& c : cases) {
+        Result r = run(c.args);
+        std::string line = c.args.back();
+        EXPECT_EQ(r.exitCode, 1) << line << "\n" << r.output;
+        EXPECT_NE(r.output.find(c.message), std::string::npos) << line << "\n" << r.output;
+        EXPECT_FALSE(exists("out.wav")) << line;
+    }
+
+    // An output path naming an input would destroy it before it is read.
+    writeFile("song.mid", kSong);
+    Result clash = run({"--out", path("song.mid"), "--midi", path("song.mid")});
+    EXPECT_EQ(clash.exitCode, 2) << clash.output;
+    EXPECT_NE(clash.output.find("would overwrite"), std::string::npos) << clash.output;
+    std::ifstream kept(path("song.mid"), std::ios::binary);
+    EXPECT_EQ(std::vector<unsigned char>(std::istreambuf_iterator<char>(kept), {}), kSong);
+}
+
+TEST_F(RenderCli, WritesExactlyTheRequestedLengthAndLayout) {
+    struct Case {
+        std::vector<std::string> args;
+        sf_count_t frames;
+        int channels;
+        int rate;
+        int subtype;
+    } cases[] = {
+        // 2 bars of 4 quarters at 100 BPM: 4.8 s.
+        {{"--bars", "2", "--tempo", "100", "--rate", "48000"}, 230400, 2, 48000, SF_FORMAT_PCM_24},
+        // 1 bar at 133 BPM: 79578.9 frames, rounded; a block size that does not divide it.
+        {{"--bars", "1", "--tempo", "133", "--block", "300", "--outputs", "all"},
+         79579,
+         12,
+         44100,
+         SF_FORMAT_PCM_24},
+        {{"--seconds", "1.5", "--rate", "22050", "--format", "16", "--sync", "int", "--program",
+          "3", "--pattern", "16"},
+         33075,
+         2,
+         22050,
+         SF_FORMAT_PCM_16},
+        {{"--seconds", "0.25", "--format", "float", "--block", "1", "--param", "116=0.5"},
+         11025,
+         2,
+         44100,
+         SF_FORMAT_FLOAT},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.begin(), {"--out", path("out.wav")});
+        Result r = run(args);
+        ASSERT_EQ(r.exitCode, 0) << r.output;
+        for (const char* pair : {"\nA ", "\nF ", "peak dBFS"})
+            EXPECT_NE(r.output.find(pair), std::string::npos) << r.output;
+        SF_INFO info{};
+        SNDFILE* file = sf_open(path("out.wav").c_str(), SFM_READ, &info);
+        ASSERT_NE(file, nullptr) << r.output;
+        sf_close(file);
+        EXPECT_EQ(info.frames, c.frames) << r.output;
+        EXPECT_EQ(info.channels, c.channels);
+        EXPECT_EQ(info.samplerate, c.rate);
+        EXPECT_EQ(info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
+        EXPECT_EQ(info.format & SF_FORMAT_SUBMASK, c.subtype);
+        std::remove(path("out.wav").c_str());
+    }
+}
+
+TEST_F(RenderCli, SendsMidiFileEventsAndWarnsAboutThoseBeyondTheEnd) {
+    writeFile("song.mid", kSong);
+    Result whole = run({"--out", path("a.wav"), "--midi", path("song.mid"), "--seconds", "3"});
+    EXPECT_EQ(whole.exitCode, 0) << whole.output;
+    EXPECT_NE(whole.output.find("3 events sent"), std::string::npos) << whole.output;
+    EXPECT_EQ(whole.output.find("warning"), std::string::npos) << whole.output;
+
+    Result cut = run({"--out", path("b.wav"), "--midi", path("song.mid"), "--seconds", "1"});
+    EXPECT_EQ(cut.exitCode, 0) << cut.output;
+    EXPECT_NE(cut.output.find("2 events sent"), std::string::npos) << cut.output;
+    EXPECT_NE(cut.output.find("warning: not sent: 1 MIDI file event after the end"),
+              std::string::npos)
+        << cut.output;
+}
+
+TEST_F(RenderCli, AMidiFileNoteSoundsAtItsTime) {
+    // A kick at one quarter note, 0.5 s at the file's 120 BPM; the sequencer waits for
+    // stepping notes in MIDI sync, so nothing else sounds.
+    writeFile("kick.mid", midiFile({0x60, 0x99, 36, 127}));
+    Result r = run({"--out", path("kick.wav"), "--midi", path("kick.mid"), "--sync", "midi",
+                    "--seconds", "1", "--block", "1", "--format", "float"});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    SF_INFO info{};
+    SNDFILE* file = sf_open(path("kick.wav").c_str(), SFM_READ, &info);
+    ASSERT_NE(file, nullptr);
+    std::vector<float> samples(static_cast<size_t>(info.frames * info.channels));
+    sf_readf_float(file, samples.data(), info.frames);
+    sf_close(file);
+    size_t first = 0;
+    while (first < samples.size() && samples[first] == 0.0f) ++first;
+    // The voice starts at the note's frame (its first sample may be a zero crossing).
+    EXPECT_GE(first / 2, 22050u);
+    EXPECT_LE(first / 2, 22052u);
+}
+
+TEST_F(RenderCli, TheSeedDecidesTheRandomDraws) {
+    // Random Fill of the kick row and Random Reset at every pattern start draw from the
+    // plug-in's random source.
+    auto render = [&](const std::string& name, const char* seed) {
+        Result r = run({"--out", path(name), "--seconds", "2", "--seed", seed, "--sync", "int",
+                        "--param", "238=1", "--param", "250=1", "--quiet"});
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        EXPECT_EQ(r.output, ""); // --quiet: nothing unless something is wrong
+        std::ifstream in(path(name), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    std::string first = render("1.wav", "1234");
+    EXPECT_FALSE(first.empty());
+    EXPECT_EQ(first, render("2.wav", "1234"));
+    EXPECT_NE(first, render("3.wav", "99"));
+}

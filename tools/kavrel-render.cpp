@@ -1,0 +1,342 @@
+// Renders the plug-in offline to a WAV file, loading it through its entry point and driving
+// it block by block the way a host plays a project: transport, tempo and MIDI file included.
+#include "host/PluginHost.h"
+#include "render/LevelMeter.h"
+#include "render/MidiFileSchedule.h"
+#include "render/Options.h"
+#include "render/WavWriter.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#ifndef KAVREL_VERSION
+#define KAVREL_VERSION "unknown"
+#endif
+
+using kavrel::host::PluginHost;
+using namespace kavrel::render;
+
+namespace {
+
+// The plug-in's parameter indices that the tool drives.
+constexpr int kPlayParam = 109;
+constexpr int kTempoParam = 111;
+constexpr int kSyncParam = 113;
+constexpr int kPatternParam = 114;
+
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+
+volatile std::sig_atomic_t interrupted = 0;
+void onInterrupt(int) {
+    interrupted = 1;
+}
+
+int fail(int code, const std::string& message) {
+    std::fprintf(stderr, "kavrel-render: %s\n", message.c_str());
+    return code;
+}
+
+void warn(const std::string& message) {
+    std::fprintf(stderr, "kavrel-render: warning: %s\n", message.c_str());
+}
+
+std::string defaultPluginPath(const char* argv0) {
+    std::string self;
+    char buffer[PATH_MAX];
+    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (length > 0)
+        self.assign(buffer, static_cast<size_t>(length));
+    else if (argv0)
+        self = argv0;
+    size_t slash = self.rfind('/');
+    return (slash == std::string::npos ? std::string(".") : self.substr(0, slash)) + "/Kavrel.so";
+}
+
+// Hosts keep a plug-in library mapped once they have loaded it, and so does this tool, until
+// the process exits: unmapping it would orphan the buffers its own statically linked C++
+// runtime keeps, which leak checkers then report against every render.
+void keepMapped(const std::string& path) {
+    std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+    dlopen(file.c_str(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    using FileStatus = struct stat;
+    FileStatus first{}, second{};
+    return !a.empty() && !b.empty() && stat(a.c_str(), &first) == 0 &&
+           stat(b.c_str(), &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
+std::string counted(long long count, const char* thing) {
+    return std::to_string(count) + " " + thing + (count == 1 ? "" : "s");
+}
+
+std::string seconds(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", value);
+    return text;
+}
+
+// An updating percentage on a terminal; in a log, a line at each quarter.
+class Progress {
+public:
+    Progress(bool enabled, int64_t total, int rate)
+        : enabled(enabled), total(total), rate(rate), terminal(isatty(STDERR_FILENO) == 1) {}
+
+    void update(int64_t done) {
+        if (!enabled) return;
+        int percent = static_cast<int>(done * 100 / total);
+        int step = terminal ? percent : percent / 25 * 25;
+        if (step == shown || (step == 0 && !terminal)) return;
+        shown = step;
+        if (terminal)
+            std::fprintf(stderr, "\rrendering %3d%%  %.1f of %.1f s", percent,
+                         static_cast<double>(done) / rate, static_cast<double>(total) / rate);
+        else
+            std::fprintf(stderr, "rendering %d%%\n", step);
+        if (terminal && done == total) std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+
+    void abandon() {
+        if (enabled && terminal && shown >= 0 && shown < 100) std::fputc('\n', stderr);
+    }
+
+private:
+    bool enabled;
+    int64_t total;
+    int rate;
+    bool terminal;
+    int shown = -1;
+};
+
+void setParameter(vst::AEffect* effect, int index, float value) {
+    if (index >= 0 && index < effect->numParams) effect->setParameter(effect, index, value);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    RenderOptions options;
+    std::string error;
+    switch (parseOptions(argc, argv, options, error)) {
+    case ParseOutcome::Help:
+        std::fputs(usageText(), stdout);
+        return 0;
+    case ParseOutcome::Version:
+        std::printf("kavrel-render %s\n", KAVREL_VERSION);
+        return 0;
+    case ParseOutcome::Error:
+        return fail(kExitUsage, error);
+    case ParseOutcome::Render:
+        break;
+    }
+    if (options.pluginPath.empty()) options.pluginPath = defaultPluginPath(argv[0]);
+    const int64_t totalFrames = renderFrames(options);
+    const int rate = options.sampleRate;
+
+    for (const std::string* input : {&options.midiPath, &options.pluginPath})
+        if (sameFile(options.outPath, *input))
+            return fail(kExitUsage, "--out " + options.outPath + " would overwrite " + *input);
+
+    MidiFileSchedule midi;
+    if (!options.midiPath.empty() && !midi.load(options.midiPath, rate, error))
+        return fail(kExitFailure, "cannot use the MIDI file: " + error);
+    if (options.sync == SyncMode::Midi && options.midiPath.empty())
+        warn("--sync midi without --midi: nothing will step the sequencer");
+
+    // The plug-in reads its seed once, while it is being constructed.
+    if (options.hasSeed) setenv("KAVREL_SEED", std::to_string(options.seed).c_str(), 1);
+
+    PluginHost host;
+    if (!host.load(options.pluginPath, error))
+        return fail(kExitFailure, "cannot load the plug-in: " + error);
+    keepMapped(options.pluginPath);
+    vst::AEffect* effect = host.effect();
+    const int outputs = effect->numOutputs;
+    if (outputs < 1 || outputs > 52)
+        return fail(kExitFailure,
+                    options.pluginPath + " reports " + std::to_string(outputs) + " audio outputs");
+    if (options.program >= effect->numPrograms)
+        return fail(kExitUsage, "--program: the plug-in has only " +
+                                    std::to_string(effect->numPrograms) + " programs");
+    for (const auto& [index, value] : options.parameters)
+        if (index >= effect->numParams)
+            return fail(kExitUsage, "--param: the plug-in has parameters 0.." +
+                                        std::to_string(effect->numParams - 1) + ", not " +
+                                        std::to_string(index));
+
+    host.start(static_cast<float>(rate), options.blockSize);
+
+    if (options.program >= 0) host.dispatch(vst::effSetProgram, 0, options.program);
+    float syncValue = options.sync == SyncMode::Host       ? 0.0f
+                      : options.sync == SyncMode::Internal ? 0.5f
+                                                           : 1.0f;
+    setParameter(effect, kSyncParam, syncValue);
+    if (options.sync == SyncMode::Internal)
+        setParameter(effect, kTempoParam, static_cast<float>((options.tempo - 50.0) / 200.0));
+    if (options.pattern > 0)
+        setParameter(effect, kPatternParam, static_cast<float>(options.pattern - 1) / 15.0f);
+    for (const auto& [index, value] : options.parameters) setParameter(effect, index, value);
+    if (options.sync == SyncMode::Internal) setParameter(effect, kPlayParam, 1.0f);
+
+    // What the render starts from, for the report: MIDI notes may switch patterns later.
+    const std::string programName = host.programName();
+    const int program = static_cast<int>(host.dispatch(vst::effGetProgram));
+    const int pattern =
+        effect->numParams > kPatternParam
+            ? static_cast<int>(effect->getParameter(effect, kPatternParam) * 15.0f + 0.5f) + 1
+            : 0;
+
+    // A host playing from the start of its timeline; in INT and MIDI sync the plug-in does not
+    // ask, but a real host would answer all the same.
+    vst::VstTimeInfo time{};
+    time.sampleRate = rate;
+    time.tempo = options.tempo;
+    time.timeSigNumerator = 4;
+    time.timeSigDenominator = 4;
+    host.timeInfo = &time;
+
+    const int fileChannels = options.outputs == OutputLayout::Mix ? 2 : outputs;
+    WavWriter writer;
+    if (!writer.open(options.outPath, fileChannels, rate, options.format, totalFrames, error))
+        return fail(kExitFailure, error);
+
+    // Everything the loop needs is allocated here: the loop itself allocates nothing.
+    const int block = options.blockSize;
+    std::vector<float> interleaved(static_cast<size_t>(block) * fileChannels);
+    std::vector<vst::VstMidiEvent> blockEvents;
+    blockEvents.reserve(std::max<size_t>(1, midi.maxEventsPerBlock(block, totalFrames)));
+    LevelMeter outputMeter(outputs);
+    LevelMeter mixMeter(2);
+    std::vector<float> mixLeft(block), mixRight(block);
+    size_t midiSent = 0, midiReceived = 0;
+
+    std::signal(SIGINT, onInterrupt);
+    std::signal(SIGTERM, onInterrupt);
+    Progress progress(!options.quiet && totalFrames > 2 * static_cast<int64_t>(rate), totalFrames,
+                      rate);
+    const auto started = std::chrono::steady_clock::now();
+
+    for (int64_t position = 0; position < totalFrames;) {
+        if (interrupted) {
+            progress.abandon();
+            writer.discard();
+            return fail(130, "interrupted; " + options.outPath + " was not written");
+        }
+        const int frames = static_cast<int>(std::min<int64_t>(block, totalFrames - position));
+
+        time.samplePos = static_cast<double>(position);
+        time.ppqPos = static_cast<double>(position) * options.tempo / (60.0 * rate);
+        time.barStartPos = std::floor(time.ppqPos / 4.0) * 4.0;
+        time.flags = vst::kVstTransportPlaying | vst::kVstPpqPosValid | vst::kVstTempoValid |
+                     vst::kVstTimeSigValid | vst::kVstBarsValid |
+                     (position == 0 ? vst::kVstTransportChanged : 0);
+
+        midi.takeBlock(position, frames, blockEvents);
+        midiSent += blockEvents.size();
+        host.process(frames, blockEvents);
+        // The harness keeps what the plug-in sent; counting and clearing it each block keeps
+        // a long render from growing those records without end.
+        midiReceived += host.sentEventCount();
+        host.clearRecords();
+
+        const auto& out = host.outputs();
+        for (int c = 0; c < outputs; ++c) outputMeter.add(c, out[c].data(), frames);
+        outputMeter.addFrames(frames);
+        if (options.outputs == OutputLayout::Mix) {
+            std::fill(mixLeft.begin(), mixLeft.begin() + frames, 0.0f);
+            std::fill(mixRight.begin(), mixRight.begin() + frames, 0.0f);
+            for (int c = 0; c < outputs; ++c) {
+                float* sum = (c % 2 == 0 ? mixLeft : mixRight).data();
+                for (int i = 0; i < frames; ++i) sum[i] += out[c][i];
+            }
+            mixMeter.add(0, mixLeft.data(), frames);
+            mixMeter.add(1, mixRight.data(), frames);
+            mixMeter.addFrames(frames);
+            for (int i = 0; i < frames; ++i) {
+                interleaved[2 * i] = mixLeft[i];
+                interleaved[2 * i + 1] = mixRight[i];
+            }
+        } else {
+            for (int i = 0; i < frames; ++i)
+                for (int c = 0; c < outputs; ++c)
+                    interleaved[static_cast<size_t>(i) * outputs + c] = out[c][i];
+        }
+        if (!writer.write(interleaved.data(), frames, error)) {
+            progress.abandon();
+            writer.discard();
+            return fail(kExitFailure, error);
+        }
+        position += frames;
+        progress.update(position);
+    }
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+    host.close();
+    if (!writer.close(error)) {
+        writer.discard();
+        return fail(kExitFailure, error);
+    }
+
+    const double length = static_cast<double>(totalFrames) / rate;
+    if (size_t late = midi.eventsFrom(totalFrames))
+        warn("not sent: " + counted(late, "MIDI file event") + " after the end of the render (" +
+             seconds(length) + "); the file ends at " +
+             seconds(static_cast<double>(midi.endFrame()) / rate) +
+             ": use --bars or --seconds to render longer");
+    if (writer.nonFiniteSamples())
+        warn("the plug-in produced " + counted(writer.nonFiniteSamples(), "sample") +
+             " that are not numbers; they were written as silence");
+    if (writer.samplesOverFullScale() && options.format != SampleFormat::Float32)
+        warn(counted(writer.samplesOverFullScale(), "sample") +
+             " went over 0 dBFS and were clipped; lower the levels or use --format float");
+
+    if (options.quiet) return 0;
+    std::printf("wrote %s: %lld frames (%s) at %d Hz, %d channel%s, %s %s\n",
+                options.outPath.c_str(), static_cast<long long>(totalFrames),
+                seconds(length).c_str(), rate, fileChannels, fileChannels == 1 ? "" : "s",
+                describe(options.format), writer.isRf64() ? "RF64" : "WAV");
+    std::printf("program %d \"%s\", pattern %d, %s sync at %g BPM", program, programName.c_str(),
+                pattern, syncName(options.sync), options.tempo);
+    if (options.hasSeed) std::printf(", seed %u", options.seed);
+    std::printf("\n");
+    if (!options.midiPath.empty()) {
+        std::printf("MIDI file %s: %s sent", options.midiPath.c_str(),
+                    counted(midiSent, "event").c_str());
+        if (midi.otherMessages())
+            std::printf(", %zu skipped (neither note nor controller)", midi.otherMessages());
+        std::printf("\n");
+    }
+    std::printf("MIDI from the plug-in: %s\n", counted(midiReceived, "event").c_str());
+    std::printf("rendered in %.2f s (%.0fx real time)\n", elapsed,
+                elapsed > 0.0 ? length / elapsed : 0.0);
+    if (writer.samplesOverFullScale() && options.format == SampleFormat::Float32)
+        std::printf("%s over 0 dBFS (kept in the float file)\n",
+                    counted(writer.samplesOverFullScale(), "sample").c_str());
+
+    std::printf("\noutput  peak dBFS  RMS dBFS\n");
+    for (int c = 0; c < outputs; c += 2) {
+        int width = std::min(2, outputs - c);
+        std::printf("%-6c  %9s  %8s\n", 'A' + c / 2,
+                    LevelMeter::format(outputMeter.peakDb(c, width)).c_str(),
+                    LevelMeter::format(outputMeter.rmsDb(c, width)).c_str());
+    }
+    if (options.outputs == OutputLayout::Mix)
+        std::printf("%-6s  %9s  %8s\n", "mix", LevelMeter::format(mixMeter.peakDb(0, 2)).c_str(),
+                    LevelMeter::format(mixMeter.rmsDb(0, 2)).c_str());
+    return 0;
+}

@@ -1,0 +1,44 @@
+#include "render/LevelMeter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace kavrel::render {
+
+void LevelMeter::add(int channel, const float* samples, int frames) {
+    double peak = peaks[channel], sum = 0.0;
+    for (int i = 0; i < frames; ++i) {
+        double s = samples[i];
+        if (!std::isfinite(s)) s = 0.0; // written as silence too; the writer counts them
+        peak = std::max(peak, std::fabs(s));
+        sum += s * s;
+    }
+    peaks[channel] = peak;
+    squares[channel] += sum;
+}
+
+double LevelMeter::peakDb(int first, int channels) const {
+    double peak = 0.0;
+    for (int c = first; c < first + channels; ++c) peak = std::max(peak, peaks[c]);
+    return peak > 0.0 ? 20.0 * std::log10(peak) : -std::numeric_limits<double>::infinity();
+}
+
+double LevelMeter::rmsDb(int first, int channels) const {
+    double sum = 0.0;
+    for (int c = first; c < first + channels; ++c) sum += squares[c];
+    double samples = static_cast<double>(count) * channels;
+    if (!(sum > 0.0) || samples <= 0.0) return -std::numeric_limits<double>::infinity();
+    return 10.0 * std::log10(sum / samples);
+}
+
+std::string LevelMeter::format(double db) {
+    if (std::isinf(db) && db < 0) return "-inf";
+    if (std::isnan(db)) return "nan";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", db);
+    return text;
+}
+
+} // namespace kavrel::render

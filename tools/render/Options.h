@@ -1,0 +1,47 @@
+#pragma once
+#include "render/WavWriter.h"
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kavrel::render {
+
+enum class SyncMode { Host, Internal, Midi };
+enum class OutputLayout { Mix, All };
+
+struct RenderOptions {
+    std::string pluginPath; // empty: the plug-in next to the executable
+    std::string outPath;
+    std::string midiPath; // empty: no MIDI file
+    int program = -1;     // -1: leave the plug-in's program as it starts
+    int pattern = 0;      // 1..16; 0: leave the program's pattern
+    int bars = 4;
+    double seconds = 0.0; // > 0: the length is given in seconds instead of bars
+    double tempo = 120.0;
+    int sampleRate = 44100;
+    int blockSize = 512;
+    SyncMode sync = SyncMode::Host;
+    OutputLayout outputs = OutputLayout::Mix;
+    SampleFormat format = SampleFormat::Pcm24;
+    bool hasSeed = false;
+    uint32_t seed = 0;
+    std::vector<std::pair<int, float>> parameters; // --param INDEX=VALUE, in command-line order
+    bool quiet = false;
+};
+
+enum class ParseOutcome { Render, Help, Version, Error };
+
+// Reads the command line. On Error, `error` says what is wrong with which option.
+ParseOutcome parseOptions(int argc, const char* const* argv, RenderOptions& options,
+                          std::string& error);
+
+// The render length in frames: --seconds, or --bars of four quarter notes at --tempo, rounded
+// to the nearest frame.
+int64_t renderFrames(const RenderOptions& options);
+
+const char* syncName(SyncMode mode);
+const char* usageText();
+
+} // namespace kavrel::render

@@ -1,0 +1,28 @@
+# Command-line tools on top of the host harness. kavrel-render writes audio files through
+# libsndfile, which only the native build has.
+if(NOT CMAKE_CROSSCOMPILING)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
+
+  file(GLOB KAVREL_RENDER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/render/*.cpp)
+  add_library(kavrel_render STATIC ${KAVREL_RENDER_SOURCES})
+  target_include_directories(kavrel_render PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tools)
+  target_link_libraries(kavrel_render PUBLIC PkgConfig::SNDFILE)
+
+  add_executable(kavrel-render ${CMAKE_SOURCE_DIR}/tools/kavrel-render.cpp)
+  target_compile_definitions(kavrel-render PRIVATE KAVREL_VERSION="${PROJECT_VERSION}")
+  target_link_libraries(kavrel-render PRIVATE kavrel_render kavrel_host)
+  add_dependencies(kavrel-render Kavrel)
+
+  if(KAVREL_TESTS)
+    file(GLOB KAVREL_TOOLS_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/tools/*.cpp)
+    add_executable(kavrel_tools_tests ${KAVREL_TOOLS_TESTS})
+    target_include_directories(kavrel_tools_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
+    target_compile_definitions(kavrel_tools_tests PRIVATE
+      KAVREL_RENDER_EXE="$<TARGET_FILE:kavrel-render>"
+      KAVREL_PLUGIN_FILE="$<TARGET_FILE:Kavrel>")
+    target_link_libraries(kavrel_tools_tests PRIVATE kavrel_render gtest gtest_main)
+    add_dependencies(kavrel_tools_tests kavrel-render Kavrel)
+    add_test(NAME tools COMMAND kavrel_tools_tests --gtest_brief=1)
+  endif()
+endif()
