@@ -24,8 +24,31 @@ protected:
         effect = host->effect();
         plugin = static_cast<Kavrel*>(effect->object);
         host->start(44100.0f, 512);
+        neutralise();
     }
     void TearDown() override { host.reset(); }
+
+    // Takes the factory program's performance settings out of the way, so a test sees only
+    // what it sets itself: every voice heard at full level on pair A, programmed steps always
+    // playing, no random beats, resets or lanes, no swing.
+    void neutralise() {
+        for (int v = 0; v < 12; ++v) {
+            set(118 + v, 1.0f);
+            set(130 + v, 0.5f);
+            set(142 + v, 0.0f);
+            set(154 + v, 0.0f);
+            set(166 + v, 0.0f);
+            set(178 + v, 1.0f);
+            set(190 + v, 0.0f);
+            set(214 + v, 0.0f);
+            set(250 + v, 0.0f);
+            plugin->setVelocityRandomize(v, false);
+        }
+        for (int k = 0; k < kavrel::kKitParams; ++k) plugin->removeLockParam(kavrel::kitParamAt(k));
+        set(81, 0.0f);
+        set(112, 0.0f);
+        set(262, 0.0f);
+    }
 
     void set(int index, float value) { effect->setParameter(effect, index, value); }
     float get(int index) { return effect->getParameter(effect, index); }

@@ -163,10 +163,12 @@ TEST_F(SequencerTest, PatternRequestsWaitForTheNextPatternStartWhilePlaying) {
     stepSize(3);
     plugin->setStep(0, 0, true); // pattern 1: kick on the one
     plugin->selectPattern(1);
+    neutralise();
     clearPattern();
     stepSize(3);
     plugin->setStep(1, 0, true); // pattern 2: snare on the one
     plugin->selectPattern(0);
+    neutralise();
     playInternal(120.0f);
     render(44100);
     host->process(512, {midi(0x90, 61, 100)});
