@@ -1,5 +1,10 @@
 #include "dsp/vxsp_oscillator_wavetable.h"
 
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <tuple>
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -12,6 +17,12 @@ constexpr int kDefaultTableSize = 4096;
 
 // Every term in double, each rounded to single precision before it joins the sum.
 void fill_waveform(float* out, int n, int type, float param, int harmonics) {
+    // The pulse's harmonic weights do not depend on the sample; computed once, they are the
+    // very same doubles the sum would compute per sample.
+    std::vector<double> pulse_weights;
+    if (type == 5)
+        for (int j = 1; j <= harmonics; ++j)
+            pulse_weights.push_back((1.0 / j) * std::sin(j * kPi * param * 0.01));
     for (int i = 0; i < n; ++i) {
         const double theta = kTwoPi * i / n;
         float sum = 0.0f;
@@ -24,8 +35,7 @@ void fill_waveform(float* out, int n, int type, float param, int harmonics) {
             break;
         case 5:
             for (int j = 1; j <= harmonics; ++j)
-                sum += static_cast<float>((1.0 / j) * std::sin(j * kPi * param * 0.01) *
-                                          std::sin(j * theta));
+                sum += static_cast<float>(pulse_weights[j - 1] * std::sin(j * theta));
             break;
         case 6:
             for (int j = 1; j <= harmonics; j += 2)
@@ -122,6 +132,28 @@ void vxsp_oscillator_wavetable::set_frequency(float hz) {
     recompute_increment();
 }
 
+namespace {
+// Additive waveforms take millions of sine evaluations (a cymbal's six band-limited pulses
+// alone take tens of milliseconds), and every instance of the plug-in asks for the same few
+// tables. Each distinct table is built once per process and copied from then on. Tables are
+// only built while voices are constructed or configured, never on the audio thread.
+struct WaveformKey {
+    int type;
+    uint32_t param_bits;
+    int harmonics;
+    int size;
+    bool operator<(const WaveformKey& o) const {
+        return std::tie(type, param_bits, harmonics, size) <
+               std::tie(o.type, o.param_bits, o.harmonics, o.size);
+    }
+};
+std::mutex waveform_cache_lock;
+std::map<WaveformKey, std::vector<float>>& waveform_cache() {
+    static std::map<WaveformKey, std::vector<float>> cache;
+    return cache;
+}
+} // namespace
+
 void vxsp_oscillator_wavetable::build_waveform(int type, float param, int harmonics) {
     if (!is_known_waveform(type)) return;
     if (type == 0 && table_size == kDefaultTableSize) {
@@ -129,7 +161,18 @@ void vxsp_oscillator_wavetable::build_waveform(int type, float param, int harmon
         std::copy(sine.begin(), sine.end(), allocate_owned_table(table_size));
         return;
     }
-    fill_waveform(allocate_owned_table(table_size), table_size, type, param, harmonics);
+    uint32_t param_bits;
+    std::memcpy(&param_bits, &param, sizeof(param_bits));
+    const WaveformKey key{type, param_bits, harmonics, table_size};
+    float* out = allocate_owned_table(table_size);
+    std::lock_guard<std::mutex> guard(waveform_cache_lock);
+    auto found = waveform_cache().find(key);
+    if (found == waveform_cache().end()) {
+        std::vector<float> built(static_cast<size_t>(table_size));
+        fill_waveform(built.data(), table_size, type, param, harmonics);
+        found = waveform_cache().emplace(key, std::move(built)).first;
+    }
+    std::copy(found->second.begin(), found->second.end(), out);
 }
 
 void vxsp_oscillator_wavetable::load_table(const float* values) {
