@@ -14,9 +14,20 @@ static std::string fourChars(vst::int32 value) {
     return text;
 }
 
+// One line per program: index, tempo and name, tab-separated, for scripts.
+static void listPrograms(PluginHost& host) {
+    vst::AEffect* effect = host.effect();
+    for (int p = 0; p < effect->numPrograms; ++p) {
+        host.dispatch(vst::effSetProgram, 0, p);
+        std::printf("%d\t%s\t%s\n", p, host.parameterDisplay(111).c_str(),
+                    host.programName().c_str());
+    }
+}
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <plug-in library>\n", argv[0]);
+    const bool programs = argc == 3 && std::string(argv[2]) == "--programs";
+    if (argc != 2 && !programs) {
+        std::fprintf(stderr, "usage: %s <plug-in library> [--programs]\n", argv[0]);
         return 2;
     }
     PluginHost host;
@@ -26,6 +37,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     host.start(44100.0f, 512);
+    if (programs) {
+        listPrograms(host);
+        host.close();
+        return 0;
+    }
     vst::AEffect* effect = host.effect();
 
     std::printf("Plug-in   %s\n", argv[1]);
