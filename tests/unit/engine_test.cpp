@@ -1,22 +1,11 @@
 // The mixer and parameter reactions of the engine, driven through the host interface.
 #include "support/InProcessPlugin.h"
+#include "support/MidiEvents.h"
 
 #include <cmath>
 
 using kavrel::test::InProcessPlugin;
-
-namespace {
-vst::VstMidiEvent noteOn(int note, int velocity = 127, int delta = 0) {
-    vst::VstMidiEvent e{};
-    e.type = vst::kVstMidiType;
-    e.byteSize = sizeof(vst::VstMidiEvent);
-    e.deltaFrames = delta;
-    e.midiData[0] = static_cast<char>(0x90);
-    e.midiData[1] = static_cast<char>(note);
-    e.midiData[2] = static_cast<char>(velocity);
-    return e;
-}
-} // namespace
+using kavrel::test::noteOn;
 
 using EngineTest = InProcessPlugin;
 

@@ -1,25 +1,16 @@
 // MIDI input: voice notes at their sample, controllers, learn, and the assignments file.
 #include "params/KavrelMidiAssignments.h"
 #include "support/InProcessPlugin.h"
+#include "support/MidiEvents.h"
 
 #include <fstream>
 #include <sstream>
 
 using kavrel::test::InProcessPlugin;
+using kavrel::test::midiEvent;
 namespace fs = std::filesystem;
 
 namespace {
-
-vst::VstMidiEvent midi(int status, int data1, int data2, int delta = 0) {
-    vst::VstMidiEvent e{};
-    e.type = vst::kVstMidiType;
-    e.byteSize = sizeof(vst::VstMidiEvent);
-    e.deltaFrames = delta;
-    e.midiData[0] = static_cast<char>(status);
-    e.midiData[1] = static_cast<char>(data1);
-    e.midiData[2] = static_cast<char>(data2);
-    return e;
-}
 
 int firstSound(const std::vector<std::vector<float>>& outputs) {
     for (size_t i = 0; i < outputs[0].size(); ++i)
@@ -50,22 +41,22 @@ protected:
 
 TEST_F(MidiInputTest, ANoteSoundsFromItsOwnSample) {
     // A voice's first sample after a hit is its envelope's start; measure from there.
-    host->process(512, {midi(0x90, 36, 127, 0)});
+    host->process(512, {midiEvent(0x90, 36, 127, 0)});
     const int onset = firstSound(host->outputs());
     ASSERT_GE(onset, 0);
     InProcessPlugin::SetUp();
-    host->process(512, {midi(0x90, 36, 127, 300)});
+    host->process(512, {midiEvent(0x90, 36, 127, 300)});
     EXPECT_EQ(firstSound(host->outputs()), 300 + onset);
 }
 
 TEST_F(MidiInputTest, EventsOutsideTheBlockAreHeldToItsEdges) {
-    host->process(512, {midi(0x90, 36, 127, 0)});
+    host->process(512, {midiEvent(0x90, 36, 127, 0)});
     const int onset = firstSound(host->outputs());
     InProcessPlugin::SetUp();
-    host->process(512, {midi(0x90, 36, 127, -7)});
+    host->process(512, {midiEvent(0x90, 36, 127, -7)});
     EXPECT_EQ(firstSound(host->outputs()), onset);
     InProcessPlugin::SetUp();
-    host->process(512, {midi(0x90, 36, 127, 5000)});
+    host->process(512, {midiEvent(0x90, 36, 127, 5000)});
     const int late = firstSound(host->outputs()); // held to the last sample of the block
     EXPECT_TRUE(late == -1 || late == 511) << late;
     host->process(512);
@@ -73,15 +64,15 @@ TEST_F(MidiInputTest, EventsOutsideTheBlockAreHeldToItsEdges) {
 }
 
 TEST_F(MidiInputTest, NoteOnWithVelocityZeroAndNoteOffsDoNothing) {
-    host->process(512, {midi(0x90, 36, 0), midi(0x80, 36, 100), midi(0xE0, 0, 64)});
+    host->process(512, {midiEvent(0x90, 36, 0), midiEvent(0x80, 36, 100), midiEvent(0xE0, 0, 64)});
     auto energy = render(2048);
     for (double e : energy) EXPECT_EQ(e, 0.0);
 }
 
 TEST_F(MidiInputTest, ClosedHatNoteChokesTheOpenHatOnlyWhenAudible) {
-    host->process(512, {midi(0x90, 46, 127)});
+    host->process(512, {midiEvent(0x90, 46, 127)});
     set(160, 1.0f); // mute the closed hat
-    host->process(512, {midi(0x90, 42, 127)});
+    host->process(512, {midiEvent(0x90, 42, 127)});
     float openHat = 0.0f;
     for (float s : host->outputs()[0]) openHat = std::max(openHat, std::fabs(s));
     EXPECT_GT(openHat, 0.0f); // still ringing: a muted closed hat chokes nothing
@@ -89,16 +80,16 @@ TEST_F(MidiInputTest, ClosedHatNoteChokesTheOpenHatOnlyWhenAudible) {
     set(124, 0.0f); // closed hat level -60 dB: audible no more, but no choke either way
     setReal(124, 0.0f);
     set(161, 1.0f); // now mute the open hat so only the closed hat is heard
-    host->process(512, {midi(0x90, 42, 127)});
+    host->process(512, {midiEvent(0x90, 42, 127)});
     EXPECT_GT(render(512)[0], 0.0);
 }
 
 TEST_F(MidiInputTest, MalformedEventListsAreSkipped) {
     std::vector<unsigned char> storage(sizeof(vst::VstEvents) + 4 * sizeof(void*), 0);
     auto* list = reinterpret_cast<vst::VstEvents*>(storage.data());
-    vst::VstMidiEvent shortEvent = midi(0x90, 36, 127);
+    vst::VstMidiEvent shortEvent = midiEvent(0x90, 36, 127);
     shortEvent.byteSize = 8;
-    vst::VstMidiEvent sysex = midi(0x90, 36, 127);
+    vst::VstMidiEvent sysex = midiEvent(0x90, 36, 127);
     sysex.type = vst::kVstSysExType;
     // The host allocates as many slots as events; the record declares two.
     auto** slots =
@@ -116,10 +107,10 @@ TEST_F(MidiInputTest, MalformedEventListsAreSkipped) {
 TEST_F(MidiInputTest, LearningTakesTwoMessagesOfTheSameController) {
     plugin->toggleLearn(111);
     EXPECT_TRUE(plugin->isLearning());
-    host->process(64, {midi(0xB0, 7, 10)});
+    host->process(64, {midiEvent(0xB0, 7, 10)});
     EXPECT_TRUE(plugin->isLearning());
     EXPECT_FALSE(plugin->controllers().contains(7, 111));
-    host->process(64, {midi(0xB0, 7, 20)});
+    host->process(64, {midiEvent(0xB0, 7, 20)});
     EXPECT_FALSE(plugin->isLearning());
     EXPECT_TRUE(plugin->controllers().contains(7, 111));
     // Written by the next call on the host's other threads, never on the audio thread.
@@ -130,13 +121,13 @@ TEST_F(MidiInputTest, LearningTakesTwoMessagesOfTheSameController) {
 
 TEST_F(MidiInputTest, OneControllerDrivesSeveralParametersInOrder) {
     plugin->toggleLearn(111);
-    host->process(64, {midi(0xB0, 7, 1), midi(0xB0, 7, 1)});
+    host->process(64, {midiEvent(0xB0, 7, 1), midiEvent(0xB0, 7, 1)});
     plugin->toggleLearn(112);
-    host->process(64, {midi(0xB0, 8, 1), midi(0xB0, 7, 1), midi(0xB0, 7, 1)});
-    host->process(64, {midi(0xB0, 7, 127)});
+    host->process(64, {midiEvent(0xB0, 8, 1), midiEvent(0xB0, 7, 1), midiEvent(0xB0, 7, 1)});
+    host->process(64, {midiEvent(0xB0, 7, 127)});
     EXPECT_FLOAT_EQ(get(111), 1.0f);
     EXPECT_FLOAT_EQ(get(112), 1.0f);
-    host->process(64, {midi(0xB0, 123, 0), midi(0xB0, 126, 0)});
+    host->process(64, {midiEvent(0xB0, 123, 0), midiEvent(0xB0, 126, 0)});
     EXPECT_FLOAT_EQ(get(111), 1.0f);
 }
 
@@ -144,7 +135,7 @@ TEST_F(MidiInputTest, ToggleLearnSwitchesWaitsAndUnlearns) {
     plugin->toggleLearn(20);
     plugin->toggleLearn(12); // waiting for 12 now
     EXPECT_EQ(plugin->learningParameter(), 12);
-    host->process(64, {midi(0xB0, 20, 1), midi(0xB0, 20, 1)});
+    host->process(64, {midiEvent(0xB0, 20, 1), midiEvent(0xB0, 20, 1)});
     EXPECT_TRUE(plugin->controllers().contains(20, 12));
     host->dispatch(vst::effEditIdle);
     plugin->toggleLearn(12);
@@ -189,6 +180,6 @@ TEST_F(MidiInputTest, AnInstanceReadsTheFileAtConstruction) {
     fs::create_directories(folder);
     std::ofstream(file()) << "111 7\n";
     InProcessPlugin::SetUp();
-    host->process(64, {midi(0xB0, 7, 0)});
+    host->process(64, {midiEvent(0xB0, 7, 0)});
     EXPECT_FLOAT_EQ(get(111), 0.0f);
 }

@@ -2,11 +2,14 @@
 // and out, pattern switches and lanes, counted by the allocation counter.
 #include "core/Kavrel.h"
 #include "support/AllocationCounter.h"
+#include "support/MidiEvents.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
+
+using kavrel::test::midiEvent;
 
 namespace {
 
@@ -38,17 +41,6 @@ struct EventList {
         for (int i = 0; i < n; ++i) slots[i] = reinterpret_cast<vst::VstEvent*>(&events[i]);
     }
 };
-
-vst::VstMidiEvent midi(int status, int d1, int d2, int delta) {
-    vst::VstMidiEvent e{};
-    e.type = vst::kVstMidiType;
-    e.byteSize = sizeof(e);
-    e.deltaFrames = delta;
-    e.midiData[0] = static_cast<char>(status);
-    e.midiData[1] = static_cast<char>(d1);
-    e.midiData[2] = static_cast<char>(d2);
-    return e;
-}
 
 } // namespace
 
@@ -85,9 +77,9 @@ TEST(RealTime, LongBusyRendersNeverAllocate) {
 
     kavrel::test::AllocationCounter counter;
     for (int block = 0; block < 48000 * 120 / 512; ++block) {
-        list.events[0] = midi(0x90, 36 + block % 16, 100, block % 512);
-        list.events[1] = midi(0x90, 60 + (block / 200) % 2, 100, 7);
-        list.events[2] = midi(0xB0, 7, block % 128, 100);
+        list.events[0] = midiEvent(0x90, 36 + block % 16, 100, block % 512);
+        list.events[1] = midiEvent(0x90, 60 + (block / 200) % 2, 100, 7);
+        list.events[2] = midiEvent(0xB0, 7, block % 128, 100);
         list.set(3);
         plugin->processEvents(&list.header);
         plugin->processReplacing(nullptr, outputs, 512);

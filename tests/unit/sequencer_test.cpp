@@ -1,23 +1,14 @@
 // The step sequencer's clock, step grids, swing, host alignment and pattern switching,
 // observed through the notes it sends to the host.
 #include "support/InProcessPlugin.h"
+#include "support/MidiEvents.h"
 
 #include <cmath>
 
 using kavrel::test::InProcessPlugin;
+using kavrel::test::midiEvent;
 
 namespace {
-
-vst::VstMidiEvent midi(int status, int data1, int data2, int delta = 0) {
-    vst::VstMidiEvent e{};
-    e.type = vst::kVstMidiType;
-    e.byteSize = sizeof(vst::VstMidiEvent);
-    e.deltaFrames = delta;
-    e.midiData[0] = static_cast<char>(status);
-    e.midiData[1] = static_cast<char>(data1);
-    e.midiData[2] = static_cast<char>(data2);
-    return e;
-}
 
 class SequencerTest : public InProcessPlugin {
 protected:
@@ -171,7 +162,7 @@ TEST_F(SequencerTest, PatternRequestsWaitForTheNextPatternStartWhilePlaying) {
     neutralise();
     playInternal(120.0f);
     render(44100);
-    host->process(512, {midi(0x90, 61, 100)});
+    host->process(512, {midiEvent(0x90, 61, 100)});
     EXPECT_EQ(plugin->pendingPatternIndex(), 1);
     EXPECT_EQ(plugin->currentPatternIndex(), 0);
     render(88200);
@@ -182,7 +173,7 @@ TEST_F(SequencerTest, PatternRequestsWaitForTheNextPatternStartWhilePlaying) {
 }
 
 TEST_F(SequencerTest, PatternRequestsSwitchAtOnceWhileStopped) {
-    host->process(512, {midi(0x90, 64, 100)});
+    host->process(512, {midiEvent(0x90, 64, 100)});
     EXPECT_EQ(plugin->currentPatternIndex(), 4);
     set(114, 1.0f);
     EXPECT_EQ(plugin->currentPatternIndex(), 15);
@@ -199,15 +190,15 @@ TEST_F(SequencerTest, MidiSyncStepsOnlyWithItsThreeNotes) {
     stepSize(3);
     plugin->setStep(0, 0, true);
     plugin->setStep(1, 1, true);
-    host->process(512, {midi(0x90, 86, 100)}); // not in MIDI sync: nothing
+    host->process(512, {midiEvent(0x90, 86, 100)}); // not in MIDI sync: nothing
     EXPECT_TRUE(noteOns(36).empty());
     setReal(113, 2.0f);
-    host->process(512, {midi(0x90, 86, 100)});
+    host->process(512, {midiEvent(0x90, 86, 100)});
     ASSERT_EQ(noteOns(36).size(), 1u); // restart plays step 0 at once
-    host->process(512, {midi(0x90, 84, 100)});
+    host->process(512, {midiEvent(0x90, 84, 100)});
     EXPECT_EQ(plugin->pattern().currentStep, 1);
     EXPECT_EQ(noteOns(38).size(), 1u);
-    host->process(512, {midi(0x90, 83, 100)});
+    host->process(512, {midiEvent(0x90, 83, 100)});
     EXPECT_EQ(plugin->pattern().currentStep, 0);
     EXPECT_EQ(noteOns(36).size(), 2u);
 }
