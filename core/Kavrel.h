@@ -57,7 +57,6 @@ public:
     void suspend() override;
     void resume() override;
     void setSampleRate(float rate) override;
-    void setBlockSize(vst::int32 size) override;
     void processReplacing(float** inputs, float** outputs, vst::int32 sampleFrames) override;
     vst::int32 processEvents(vst::VstEvents* events) override;
 

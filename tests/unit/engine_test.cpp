@@ -110,3 +110,19 @@ TEST_F(EngineTest, HostValuesAreClampedBeforeTheyReachTheEngine) {
     for (const auto& channel : host->outputs())
         for (float s : channel) ASSERT_TRUE(std::isfinite(s));
 }
+
+TEST_F(EngineTest, BlocksWithoutFramesOrBuffersDoNothing) {
+    setReal(113, 1.0f);
+    set(109, 1.0f);
+    std::vector<float> buffer(64, 0.5f);
+    float* outputs[12];
+    for (float*& channel : outputs) channel = buffer.data();
+    effect->processReplacing(effect, nullptr, outputs, 0);
+    effect->processReplacing(effect, nullptr, outputs, -64);
+    effect->processReplacing(effect, nullptr, nullptr, 64);
+    outputs[7] = nullptr;
+    effect->processReplacing(effect, nullptr, outputs, 64);
+    EXPECT_EQ(plugin->position(), 0.0); // the clock did not move
+    for (float s : buffer) EXPECT_EQ(s, 0.5f);
+    EXPECT_TRUE(host->sentEvents().empty());
+}
