@@ -89,10 +89,6 @@ void Kavrel::resume() {
     wantEvents(1);
 }
 
-void Kavrel::setBlockSize(vst::int32 size) {
-    AudioEffectX::setBlockSize(size);
-}
-
 float Kavrel::sanitizeNormalized(float value) {
     if (!(value >= 0.0f)) return 0.0f; // NaN and negatives
     return value > 1.0f ? 1.0f : value;
