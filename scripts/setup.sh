@@ -10,7 +10,7 @@ packages=(
   wine wine64
   clang clang-format libclang-rt-14-dev
   libsndfile1-dev
-  python3
+  python3 ffmpeg
 )
 
 missing=()

@@ -1,0 +1,168 @@
+#!/usr/bin/env python3
+"""Meters the kits so their mix can be written as a balance instead of raw fader values.
+
+    python3 resources/factory-design/calibrate.py voices [--kits 0,3] [--build DIR]
+    python3 resources/factory-design/calibrate.py output [--kits 0,3] [--build DIR]
+
+`voices` plays each voice of each kit alone through MIDI (eight hits, fader at 0 dB, master
+compressor off) and stores its loudness; the generator then sets each fader so the voice
+meets the balance the kit asks for (kits.py: mix = voice -> (balance dB, pan)). `output`
+measures pattern 1 of the Kit and the Set program and stores the "Output A" trim that brings
+them to -16 LUFS. Both write calibration.json beside this file; regenerate and rebuild after
+each step:
+
+    calibrate.py voices && generate.py && (build) && calibrate.py output && generate.py && (build)
+"""
+
+import argparse
+import concurrent.futures
+import json
+import math
+import os
+import re
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
+sys.path.insert(0, HERE)
+CALIBRATION = os.path.join(HERE, "calibration.json")
+
+VOICES = ["KD", "S8", "S9", "LT", "MT", "HT", "CH", "OH", "CY", "RS", "CL", "CB"]
+NOTES = [36, 38, 40, 41, 43, 45, 42, 46, 49, 37, 39, 51]
+SOLO_FIRST, LEVEL_FIRST, COMPRESSOR = 166, 118, 116
+VELOCITY = 64          # keeps the loudest kick clear of the master limiter
+TARGET_LUFS = -16.0
+
+
+def velocity_db():
+    return 40 * math.log10(127 / VELOCITY)   # velocity is squared into gain
+
+
+def midi_file(path, note):
+    """Eight quarter-note hits at 120 BPM, then a bar of room for the tails."""
+    ticks = 96
+
+    def delta(value):
+        out = [value & 0x7F]
+        value >>= 7
+        while value:
+            out.insert(0, 0x80 | (value & 0x7F))
+            value >>= 7
+        return bytes(out)
+    track = bytearray(b"\x00\xff\x51\x03\x07\xa1\x20")     # 500000 us per quarter
+    for i in range(8):
+        track += delta(0 if i == 0 else ticks - ticks // 4) + bytes([0x90, note, VELOCITY])
+        track += delta(ticks // 4) + bytes([0x80, note, 0])
+    track += delta(ticks * 4) + b"\xff\x2f\x00"
+    with open(path, "wb") as f:
+        f.write(b"MThd" + (6).to_bytes(4, "big") + (0).to_bytes(2, "big") +
+                (1).to_bytes(2, "big") + ticks.to_bytes(2, "big"))
+        f.write(b"MTrk" + len(track).to_bytes(4, "big") + bytes(track))
+
+
+def lufs(path):
+    err = subprocess.run(["ffmpeg", "-nostats", "-hide_banner", "-i", path, "-af", "ebur128",
+                          "-f", "null", "-"], capture_output=True, text=True).stderr
+    m = re.search(r"I:\s+(\S+)\s+LUFS", err[err.rfind("Summary:"):])
+    value = m.group(1)
+    return -math.inf if value == "-inf" else float(value)
+
+
+def render(renderer, args, out):
+    subprocess.run([renderer, "--format", "float", "--seed", "1", "--quiet", "--out", out] + args,
+                   check=True, capture_output=True)
+
+
+def output_db(kit_index):
+    folder = os.path.join(ROOT, "resources", "factory")
+    for name in os.listdir(folder):
+        if name.startswith(f"{kit_index:02d}-"):
+            text = open(os.path.join(folder, name)).read()
+            out = re.search(r'^set "Output A" (\S+)', text, re.M)
+            tempo = re.search(r'^set "Tempo" (\S+)', text, re.M)
+            return float(out.group(1)), float(tempo.group(1))
+    raise SystemExit(f"no source for program {kit_index}")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("step", choices=["voices", "output", "all"],
+                        help="all: the two steps, regenerating and rebuilding around each")
+    parser.add_argument("--kits", default="")
+    parser.add_argument("--build", default=os.path.join(ROOT, "build"))
+    args = parser.parse_args()
+    if args.step == "all":
+        here = [sys.executable, os.path.abspath(__file__)]
+        extra = ["--build", args.build] + (["--kits", args.kits] if args.kits else [])
+        for step in (None, ["voices"], None, ["output"], None):
+            if step:
+                subprocess.run(here + step + extra, check=True)
+            else:
+                subprocess.run([sys.executable, os.path.join(HERE, "generate.py")], check=True)
+                subprocess.run(["ninja", "-C", args.build, "Kavrel", "kavrel-render"],
+                               check=True, capture_output=True)
+        return 0
+    renderer = os.path.join(args.build, "bin", "kavrel-render")
+    import kits
+    titles = [d["kit"].title if d else None for d in kits.all_kits()]
+    selected = [int(k) for k in args.kits.split(",") if k] if args.kits else \
+        [i for i, t in enumerate(titles) if t]
+    data = json.load(open(CALIBRATION)) if os.path.exists(CALIBRATION) else {}
+    data.setdefault("voices", {})
+    data.setdefault("output", {})
+
+    with tempfile.TemporaryDirectory() as work, \
+            concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
+        if args.step == "voices":
+            for v, note in enumerate(NOTES):
+                midi_file(os.path.join(work, f"{v}.mid"), note)
+
+            def one(kit, v):
+                out = os.path.join(work, f"{kit}-{v}.wav")
+                render(renderer, ["--program", str(kit), "--sync", "midi", "--midi",
+                                  os.path.join(work, f"{v}.mid"), "--seconds", "5",
+                                  "--param", f"{SOLO_FIRST + v}=1",
+                                  "--param", f"{LEVEL_FIRST + v}=1",
+                                  "--param", f"{COMPRESSOR}=0"], out)
+                value = lufs(out)
+                os.remove(out)
+                return kit, v, value
+            jobs = [pool.submit(one, k, v) for k in selected for v in range(12)]
+            for job in jobs:
+                kit, v, value = job.result()
+                master, _ = output_db(kit)
+                data["voices"].setdefault(titles[kit], {})[VOICES[v]] = \
+                    round(value + velocity_db() - master, 2)
+        else:
+            def pattern_one(program, tempo):
+                out = os.path.join(work, f"p{program}.wav")
+                render(renderer, ["--program", str(program), "--pattern", "1", "--bars", "4",
+                                  "--sync", "int", "--tempo", f"{tempo:g}"], out)
+                value = lufs(out)
+                os.remove(out)
+                return value
+            for kit in selected:
+                master, tempo = output_db(kit)
+                a = pool.submit(pattern_one, kit, tempo)
+                b = pool.submit(pattern_one, kit + 24, tempo)
+                la, lb = a.result(), b.result()
+                # The Kit's groove sets the level; the Set's intro may sit a little lower.
+                trim = TARGET_LUFS - (0.75 * la + 0.25 * lb)
+                data["output"][titles[kit]] = round(master + trim, 1)
+                print(f"{kit:2d} {titles[kit]:16} kit {la:6.1f}  set {lb:6.1f} LUFS  "
+                      f"Output A {master:+.1f} -> {master + trim:+.1f} dB")
+    with open(CALIBRATION, "w") as f:
+        json.dump(data, f, indent=1, sort_keys=True)
+        f.write("\n")
+    if args.step == "voices":
+        for kit in selected:
+            row = data["voices"][titles[kit]]
+            print(f"{kit:2d} {titles[kit]:16} " +
+                  " ".join(f"{v} {row[v]:6.1f}" for v in VOICES))
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,100 @@
+#!/usr/bin/env python3
+"""Writes the 48 factory program sources, resources/factory/NN-kind-title.txt, from the kit
+designs in this folder. Run it from anywhere:
+
+    python3 resources/factory-design/generate.py            # writes the sources
+    python3 resources/factory-design/generate.py --check    # fails if a source is out of date
+
+The build turns those sources into the bank embedded in the plug-in.
+"""
+
+import argparse
+import json
+import os
+import re
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+
+from design import render_program  # noqa: E402
+import kits  # noqa: E402
+
+FACTORY = os.path.normpath(os.path.join(HERE, "..", "factory"))
+CALIBRATION = os.path.join(HERE, "calibration.json")
+
+# Loudness (LUFS) of eight full-velocity hits of a voice whose balance is 0 dB: the kick's
+# usual place. A kit's other voices sit at their balance relative to it.
+REFERENCE = -21.0
+
+
+def apply_calibration(kit, calibration):
+    """Turns the kit's balance into fader values with the voices' measured loudness, and
+    takes the measured master trim."""
+    measured = calibration.get("voices", {}).get(kit.title)
+    levels = {}
+    for voice, (balance, pan) in kit.mix.items():
+        if measured and voice in measured:
+            level = REFERENCE + kit.reference + balance - measured[voice]
+        else:
+            level = balance - 6.0
+        if level > 0.0:
+            print(f"{kit.title}: {voice} wants {level:+.1f} dB; it stays at 0 dB",
+                  file=sys.stderr)
+        levels[voice] = round(min(0.0, max(-59.0, level)), 1)
+    kit.levels = levels
+    if kit.title in calibration.get("output", {}):
+        kit.output = min(3.0, max(-60.0, calibration["output"][kit.title]))
+
+
+def file_name(number, kind, title):
+    slug = re.sub(r"[^a-z0-9]+", "-", title.lower()).strip("-")
+    return f"{number:02d}-{kind.lower()}-{slug}.txt"
+
+
+def programs():
+    designs = kits.all_kits()
+    calibration = json.load(open(CALIBRATION)) if os.path.exists(CALIBRATION) else {}
+    for design in designs:
+        if design:
+            apply_calibration(design["kit"], calibration)
+    if len(designs) != 24:
+        raise SystemExit(f"expected 24 kits, found {len(designs)}")
+    out = []
+    for kind, offset in (("Kit", 0), ("Set", 24)):
+        for index, design in enumerate(designs):
+            if design is None:
+                print(f"kit {index} is not designed yet", file=sys.stderr)
+                continue
+            number = index + offset
+            patterns = design["kit_patterns"] if kind == "Kit" else design["set_patterns"]
+            summary = design["kit"].character if kind == "Kit" else design["set_summary"]
+            text = render_program(number, kind, design["kit"], patterns, summary)
+            out.append((file_name(number, kind, design["kit"].title), text))
+    return out
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--check", action="store_true",
+                        help="report sources that differ from the design and exit 1")
+    args = parser.parse_args()
+    stale = []
+    for name, text in programs():
+        path = os.path.join(FACTORY, name)
+        current = open(path).read() if os.path.exists(path) else None
+        if current == text:
+            continue
+        if args.check:
+            stale.append(name)
+        else:
+            with open(path, "w") as f:
+                f.write(text)
+    if stale:
+        print("out of date: " + ", ".join(stale))
+        return 1
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
