@@ -1,5 +1,6 @@
 // Renders the plug-in offline to a WAV file, loading it through its entry point and driving
 // it block by block the way a host plays a project: transport, tempo and MIDI file included.
+#include "host/FxFile.h"
 #include "host/PluginHost.h"
 #include "render/LevelMeter.h"
 #include "render/MidiFileSchedule.h"
@@ -23,7 +24,7 @@
 #define KAVREL_VERSION "unknown"
 #endif
 
-using kavrel::host::PluginHost;
+using namespace kavrel::host;
 using namespace kavrel::render;
 
 namespace {
@@ -147,9 +148,27 @@ int main(int argc, char** argv) {
     const int64_t totalFrames = renderFrames(options);
     const int rate = options.sampleRate;
 
-    for (const std::string* input : {&options.midiPath, &options.pluginPath})
-        if (sameFile(options.outPath, *input))
-            return fail(kExitUsage, "--out " + options.outPath + " would overwrite " + *input);
+    // Saving a preset file over the one it was loaded from is fine: the file is read whole
+    // before anything is written.
+    const struct {
+        const char* option;
+        const std::string& path;
+        const std::string* mayReplace;
+    } writes[] = {{"--out", options.outPath, nullptr},
+                  {"--save-fxb", options.saveFxb, &options.loadFxb},
+                  {"--save-fxp", options.saveFxp, &options.loadFxp}};
+    for (const auto& output : writes) {
+        for (const std::string* input :
+             {&options.midiPath, &options.pluginPath, &options.loadFxb, &options.loadFxp})
+            if (input != output.mayReplace && sameFile(output.path, *input))
+                return fail(kExitUsage, std::string(output.option) + " " + output.path +
+                                            " would overwrite " + *input);
+        for (const auto& other : writes)
+            if (&other != &output && !output.path.empty() &&
+                (output.path == other.path || sameFile(output.path, other.path)))
+                return fail(kExitUsage, std::string(output.option) + " and " + other.option +
+                                            " name the same file " + output.path);
+    }
 
     MidiFileSchedule midi;
     if (!options.midiPath.empty() && !midi.load(options.midiPath, rate, error))
@@ -180,7 +199,50 @@ int main(int argc, char** argv) {
 
     host.start(static_cast<float>(rate), options.blockSize);
 
+    if (!options.loadFxb.empty()) {
+        FxBankFile bank;
+        if (!readBankFile(options.loadFxb, effect->uniqueID, bank, error) ||
+            !applyBank(host, bank, error))
+            return fail(kExitFailure, "cannot load the bank: " + error);
+        if (!options.quiet)
+            std::printf("loaded bank %s (%zu bytes)\n", options.loadFxb.c_str(), bank.chunk.size());
+    }
     if (options.program >= 0) host.dispatch(vst::effSetProgram, 0, options.program);
+    if (!options.loadFxp.empty()) {
+        FxProgramFile preset;
+        if (!readProgramFile(options.loadFxp, effect->uniqueID, preset, error) ||
+            !applyProgram(host, preset, error))
+            return fail(kExitFailure, "cannot load the program: " + error);
+        if (!options.quiet)
+            std::printf("loaded program %s into program %ld \"%s\"\n", options.loadFxp.c_str(),
+                        static_cast<long>(host.dispatch(vst::effGetProgram)),
+                        printable(host.programName()).c_str());
+    }
+    if (!options.saveFxb.empty()) {
+        FxBankFile bank;
+        if (!captureBank(host, bank, error) || !writeBankFile(options.saveFxb, bank, error))
+            return fail(kExitFailure, "cannot save the bank: " + error);
+        if (!options.quiet)
+            std::printf("saved bank %s (%d programs)\n", options.saveFxb.c_str(), bank.numPrograms);
+    }
+    if (!options.saveFxp.empty()) {
+        FxProgramFile preset;
+        if (!captureProgram(host, preset, error) ||
+            !writeProgramFile(options.saveFxp, preset, error))
+            return fail(kExitFailure, "cannot save the program: " + error);
+        if (!options.quiet)
+            std::printf("saved program \"%s\" to %s\n", printable(preset.name).c_str(),
+                        options.saveFxp.c_str());
+    }
+    if (options.listPrograms) {
+        const std::vector<std::string> names = programNames(host);
+        for (size_t i = 0; i < names.size(); ++i) std::printf("%2zu  %s\n", i, names[i].c_str());
+    }
+    if (!rendersAudio(options)) {
+        host.close();
+        return 0;
+    }
+
     float syncValue = options.sync == SyncMode::Host       ? 0.0f
                       : options.sync == SyncMode::Internal ? 0.5f
                                                            : 1.0f;

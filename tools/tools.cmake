@@ -1,5 +1,13 @@
 # Command-line tools on top of the host harness. kavrel-render writes audio files through
 # libsndfile, which only the native build has.
+
+# Preset files move between platforms, so the tool that reads and writes them is built for
+# both.
+add_executable(kavrel-preset ${CMAKE_SOURCE_DIR}/tools/kavrel-preset.cpp)
+target_compile_definitions(kavrel-preset PRIVATE KAVREL_VERSION="${PROJECT_VERSION}")
+target_link_libraries(kavrel-preset PRIVATE kavrel_host)
+add_dependencies(kavrel-preset Kavrel)
+
 if(NOT CMAKE_CROSSCOMPILING)
   find_package(PkgConfig REQUIRED)
   pkg_check_modules(SNDFILE REQUIRED IMPORTED_TARGET sndfile)
@@ -20,9 +28,10 @@ if(NOT CMAKE_CROSSCOMPILING)
     target_include_directories(kavrel_tools_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     target_compile_definitions(kavrel_tools_tests PRIVATE
       KAVREL_RENDER_EXE="$<TARGET_FILE:kavrel-render>"
+      KAVREL_PRESET_EXE="$<TARGET_FILE:kavrel-preset>"
       KAVREL_PLUGIN_FILE="$<TARGET_FILE:Kavrel>")
-    target_link_libraries(kavrel_tools_tests PRIVATE kavrel_render gtest gtest_main)
-    add_dependencies(kavrel_tools_tests kavrel-render Kavrel)
+    target_link_libraries(kavrel_tools_tests PRIVATE kavrel_render kavrel_host gtest gtest_main)
+    add_dependencies(kavrel_tools_tests kavrel-render kavrel-preset Kavrel)
     add_test(NAME tools COMMAND kavrel_tools_tests --gtest_brief=1)
   endif()
 endif()

@@ -1,6 +1,7 @@
 // Runs the kavrel-render executable as a user does and checks what it says and writes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -40,8 +41,10 @@ protected:
 
     std::string path(const std::string& name) const { return dir + "/" + name; }
 
-    Result run(const std::vector<std::string>& args) const {
-        std::string command = shellQuoted(KAVREL_RENDER_EXE);
+    Result run(const std::vector<std::string>& args) const { return run(KAVREL_RENDER_EXE, args); }
+
+    Result run(const char* tool, const std::vector<std::string>& args) const {
+        std::string command = shellQuoted(tool);
         for (const auto& a : args) command += " " + shellQuoted(a);
         command += " 2>&1";
         Result result{-1, {}};
@@ -62,6 +65,11 @@ protected:
     }
 
     bool exists(const std::string& name) const { return access(path(name).c_str(), F_OK) == 0; }
+
+    std::vector<unsigned char> contents(const std::string& name) const {
+        std::ifstream in(path(name), std::ios::binary);
+        return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+    }
 
     std::string dir;
 };
@@ -262,4 +270,107 @@ TEST_F(RenderCli, TheSeedDecidesTheRandomDraws) {
     EXPECT_FALSE(first.empty());
     EXPECT_EQ(first, render("2.wav", "1234"));
     EXPECT_NE(first, render("3.wav", "99"));
+}
+
+TEST_F(RenderCli, SavesLoadsAndListsPresetFiles) {
+    // Saving alone renders nothing and needs no --out.
+    Result saved = run({"--save-fxb", path("a.fxb")});
+    ASSERT_EQ(saved.exitCode, 0) << saved.output;
+    const std::vector<unsigned char> factory = contents("a.fxb");
+    ASSERT_GT(factory.size(), 160u);
+    EXPECT_EQ(std::string(factory.begin(), factory.begin() + 4), "CcnK");
+
+    Result again = run({"--load-fxb", path("a.fxb"), "--save-fxb", path("b.fxb")});
+    ASSERT_EQ(again.exitCode, 0) << again.output;
+    EXPECT_EQ(contents("b.fxb"), factory);
+
+    // Program 24 saved, then loaded into slot 3 of the factory bank.
+    ASSERT_EQ(run({"--program", "24", "--save-fxp", path("p24.fxp")}).exitCode, 0);
+    Result mixed = run({"--program", "3", "--load-fxp", path("p24.fxp"), "--save-fxb",
+                        path("mixed.fxb"), "--list-programs"});
+    ASSERT_EQ(mixed.exitCode, 0) << mixed.output;
+    EXPECT_NE(mixed.output.find("\n 3  24 Set - Light House\n"), std::string::npos) << mixed.output;
+    EXPECT_NE(contents("mixed.fxb"), factory);
+
+    // A render from a loaded bank plays --program of that bank.
+    Result render = run({"--load-fxb", path("mixed.fxb"), "--program", "3", "--out",
+                         path("out.wav"), "--seconds", "0.1"});
+    ASSERT_EQ(render.exitCode, 0) << render.output;
+    EXPECT_NE(render.output.find("program 3 \"24 Set - Light House\""), std::string::npos)
+        << render.output;
+}
+
+TEST_F(RenderCli, ListsTheProgramsWithoutRendering) {
+    Result r = run({"--list-programs", "--out", path("out.wav")});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(r.output.rfind(" 0  00 Kit - Light House\n 1  ", 0), 0u) << r.output;
+    EXPECT_NE(r.output.find("\n47  "), std::string::npos) << r.output;
+    EXPECT_EQ(std::count(r.output.begin(), r.output.end(), '\n'), 48);
+    EXPECT_FALSE(exists("out.wav"));
+}
+
+TEST_F(RenderCli, RefusesPresetFilesItCannotUse) {
+    ASSERT_EQ(run({"--save-fxb", path("good.fxb"), "--save-fxp", path("good.fxp")}).exitCode, 0);
+    std::vector<unsigned char> bank = contents("good.fxb");
+    std::vector<unsigned char> cut(bank.begin(), bank.begin() + bank.size() / 2);
+    writeFile("cut.fxb", cut);
+    // A sound header over a chunk the plug-in cannot read.
+    std::vector<unsigned char> scrambled = bank;
+    for (size_t i = 160; i < scrambled.size(); i += 3) scrambled[i] = 0xA5;
+    writeFile("scrambled.fxb", scrambled);
+
+    const std::string out = path("out.wav");
+    struct Case {
+        std::vector<std::string> args;
+        const char* message;
+    } cases[] = {
+        {{"--out", out, "--load-fxb", path("cut.fxb")}, "cut.fxb: truncated"},
+        {{"--out", out, "--load-fxb", path("scrambled.fxb")}, "the plug-in refused the bank"},
+        {{"--out", out, "--load-fxb", path("good.fxp")}, "not a bank file"},
+        {{"--out", out, "--load-fxp", path("good.fxb")}, "not a program file"},
+        {{"--out", out, "--load-fxb", path("missing.fxb")}, "cannot read"},
+        {{"--save-fxb", path("no/such/dir/a.fxb")}, "cannot save the bank"},
+    };
+    for (const auto& c : cases) {
+        Result r = run(c.args);
+        EXPECT_EQ(r.exitCode, 1) << c.args.back() << "\n" << r.output;
+        EXPECT_NE(r.output.find(c.message), std::string::npos) << c.args.back() << r.output;
+        EXPECT_FALSE(exists("out.wav"));
+    }
+
+    Result clash = run({"--out", path("good.fxb"), "--load-fxb", path("good.fxb")});
+    EXPECT_EQ(clash.exitCode, 2) << clash.output;
+    EXPECT_NE(clash.output.find("would overwrite"), std::string::npos) << clash.output;
+    Result twice = run({"--save-fxb", path("x"), "--save-fxp", path("x")});
+    EXPECT_EQ(twice.exitCode, 2) << twice.output;
+    EXPECT_EQ(contents("good.fxb"), bank);
+}
+
+TEST_F(RenderCli, PresetToolRunsItsCommandsInOrder) {
+    Result r =
+        run(KAVREL_PRESET_EXE,
+            {KAVREL_PLUGIN_FILE, "save-bank", path("a.fxb"), "save-program", "47", path("p47.fxp"),
+             "program", "10", "load-program", path("p47.fxp"), "list", "save-bank", path("b.fxb"),
+             "load-bank", path("a.fxb"), "save-bank", path("c.fxb")});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("\n10  47 Set - Thwacker\n"), std::string::npos) << r.output;
+    EXPECT_NE(contents("b.fxb"), contents("a.fxb"));
+    EXPECT_EQ(contents("c.fxb"), contents("a.fxb"));
+
+    // Every command is checked before the first runs.
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"save-bank", path("d.fxb"), "frobnicate"},
+          {"save-bank", path("d.fxb"), "save-program", "48", path("e.fxp")},
+          {"save-bank", path("d.fxb"), "program", "x"},
+          {"save-bank", path("d.fxb"), "load-bank"}}) {
+        std::vector<std::string> line = args;
+        line.insert(line.begin(), KAVREL_PLUGIN_FILE);
+        Result bad = run(KAVREL_PRESET_EXE, line);
+        EXPECT_EQ(bad.exitCode, 2) << args.back() << "\n" << bad.output;
+        EXPECT_FALSE(exists("d.fxb")) << args.back();
+    }
+    writeFile("bad.fxb", {'C', 'c', 'n', 'K', 0, 0});
+    Result corrupt = run(KAVREL_PRESET_EXE, {KAVREL_PLUGIN_FILE, "load-bank", path("bad.fxb")});
+    EXPECT_EQ(corrupt.exitCode, 1) << corrupt.output;
+    EXPECT_NE(corrupt.output.find("kavrel-preset: cannot load the bank"), std::string::npos);
 }

@@ -15,9 +15,12 @@ constexpr double kMaxSeconds = 86400.0;
 
 const char kUsage[] =
     R"(Usage: kavrel-render --out FILE.wav [options]
+       kavrel-render --list-programs [--load-fxb FILE] [options]
+       kavrel-render --save-fxb FILE | --save-fxp FILE [options]
 
 Loads the Kavrel plug-in the way a host does and renders it offline to a WAV file: the
 step sequencer plays the chosen program and pattern, and a MIDI file can play the voices.
+It also loads, lists and saves programs and banks in the preset files hosts use.
 
 Options:
   --out FILE            WAV file to write (required)
@@ -42,12 +45,24 @@ Options:
   --format 16|24|float  sample format (default 24); 16 and 24 clip at 0 dBFS
   --seed N              seed 0..4294967295 for the plug-in's random source
   --param I=V           set parameter I to the normalised value V (0..1); repeatable
+  --load-fxb FILE.fxb   load a bank of 48 programs; the render then plays --program of
+                        that bank (default: the program the file selects, or 0)
+  --load-fxp FILE.fxp   load a program into the current program (--program, if given)
+  --save-fxb FILE.fxb   save the bank, after loading, as a bank file
+  --save-fxp FILE.fxp   save the current program, after loading, as a program file
+  --list-programs       print the number and name of every program of the bank, after
+                        loading, and render nothing
   --quiet               print only warnings and errors
   --help                this text
   --version             the tool's version
 
-Settings reach the plug-in in this order: program, sync, tempo, pattern, the --param
-values; then the transport starts. Options given twice keep the last value.
+--out is needed only for a render: with --list-programs, or with --save-fxb or
+--save-fxp and no --out, the tool works on the presets and renders nothing.
+
+Settings reach the plug-in in this order: --load-fxb, program, --load-fxp; then the
+preset files are saved, so that they hold what was loaded and none of the render
+settings; then sync, tempo, pattern and the --param values; then the transport starts.
+Options given twice keep the last value.
 
 Kavrel reads its random seed from the environment variable KAVREL_SEED when it is
 created. --seed sets that variable before the plug-in is loaded, so two renders with
@@ -61,8 +76,8 @@ of the render are not sent.
 The report gives peak and RMS levels in dBFS for each output pair (a full-scale sine
 reads 0.0 peak, -3.0 RMS) and for the written mix.
 
-Exit status: 0 on success; 1 when the plug-in cannot be loaded or a file cannot be read
-or written; 2 for a command-line error.
+Exit status: 0 on success; 1 when the plug-in cannot be loaded, a file cannot be read
+or written, or the plug-in refuses a preset file; 2 for a command-line error.
 )";
 
 bool isInteger(const char* text) {
@@ -159,6 +174,10 @@ const char* syncName(SyncMode mode) {
     return "?";
 }
 
+bool rendersAudio(const RenderOptions& options) {
+    return !options.listPrograms && !options.outPath.empty();
+}
+
 int64_t renderFrames(const RenderOptions& options) {
     // Bars are multiplied out before dividing, so that lengths that are whole frames stay exact.
     double frames = options.seconds > 0.0
@@ -207,6 +226,16 @@ ParseOutcome parseOptions(int argc, const char* const* argv, RenderOptions& opti
             (name == "--out"      ? options.outPath
              : name == "--plugin" ? options.pluginPath
                                   : options.midiPath) = text;
+        } else if (name == "--load-fxb" || name == "--load-fxp" || name == "--save-fxb" ||
+                   name == "--save-fxp") {
+            if (!in.value(name, attached, text)) return ParseOutcome::Error;
+            (name == "--load-fxb"   ? options.loadFxb
+             : name == "--load-fxp" ? options.loadFxp
+             : name == "--save-fxb" ? options.saveFxb
+                                    : options.saveFxp) = text;
+        } else if (name == "--list-programs") {
+            if (!flag()) return ParseOutcome::Error;
+            options.listPrograms = true;
         } else if (name == "--program") {
             if (!in.value(name, attached, text) ||
                 !in.integer(name, text, 0, kPrograms - 1, number))
@@ -307,7 +336,8 @@ ParseOutcome parseOptions(int argc, const char* const* argv, RenderOptions& opti
         }
     }
 
-    if (options.outPath.empty()) {
+    if (options.outPath.empty() && !options.listPrograms && options.saveFxb.empty() &&
+        options.saveFxp.empty()) {
         in.fail("--out FILE.wav is required (see --help)");
         return ParseOutcome::Error;
     }

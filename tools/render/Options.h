@@ -13,10 +13,10 @@ enum class OutputLayout { Mix, All };
 
 struct RenderOptions {
     std::string pluginPath; // empty: the plug-in next to the executable
-    std::string outPath;
-    std::string midiPath; // empty: no MIDI file
-    int program = -1;     // -1: leave the plug-in's program as it starts
-    int pattern = 0;      // 1..16; 0: leave the program's pattern
+    std::string outPath;    // may stay empty when presets are only saved or listed
+    std::string midiPath;   // empty: no MIDI file
+    int program = -1;       // -1: leave the plug-in's program as it starts
+    int pattern = 0;        // 1..16; 0: leave the program's pattern
     int bars = 4;
     double seconds = 0.0; // > 0: the length is given in seconds instead of bars
     double tempo = 120.0;
@@ -29,7 +29,13 @@ struct RenderOptions {
     uint32_t seed = 0;
     std::vector<std::pair<int, float>> parameters; // --param INDEX=VALUE, in command-line order
     bool quiet = false;
+    // Preset files: loaded after --program is selected (the bank first), saved once loaded.
+    std::string loadFxb, loadFxp, saveFxb, saveFxp;
+    bool listPrograms = false; // print the program names and render nothing
 };
+
+// Whether the options ask for a render, rather than only for preset work.
+bool rendersAudio(const RenderOptions& options);
 
 enum class ParseOutcome { Render, Help, Version, Error };
 
