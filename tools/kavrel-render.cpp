@@ -145,7 +145,7 @@ int main(int argc, char** argv) {
         break;
     }
     if (options.pluginPath.empty()) options.pluginPath = defaultPluginPath(argv[0]);
-    const int64_t totalFrames = renderFrames(options);
+    int64_t totalFrames = renderFrames(options);
     const int rate = options.sampleRate;
 
     // Saving a preset file over the one it was loaded from is fine: the file is read whole
@@ -247,8 +247,15 @@ int main(int argc, char** argv) {
                       : options.sync == SyncMode::Internal ? 0.5f
                                                            : 1.0f;
     setParameter(effect, kSyncParam, syncValue);
-    if (options.sync == SyncMode::Internal)
-        setParameter(effect, kTempoParam, static_cast<float>((options.tempo - 50.0) / 200.0));
+    if (options.sync == SyncMode::Internal) {
+        if (options.tempoGiven) {
+            setParameter(effect, kTempoParam, static_cast<float>((options.tempo - 50.0) / 200.0));
+        } else {
+            // The program's own tempo, and bars counted at it.
+            options.tempo = 50.0 + 200.0 * effect->getParameter(effect, kTempoParam);
+            totalFrames = renderFrames(options);
+        }
+    }
     if (options.pattern > 0)
         setParameter(effect, kPatternParam, static_cast<float>(options.pattern - 1) / 15.0f);
     for (const auto& [index, value] : options.parameters) setParameter(effect, index, value);

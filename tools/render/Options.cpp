@@ -30,8 +30,9 @@ Options:
   --bars N              length in bars of four quarter notes at --tempo, 1..10000
                         (default 4)
   --seconds S           length in seconds instead of bars, up to 86400
-  --tempo BPM           tempo, default 120: with --sync int the sequencer's own tempo
-                        (50..250); otherwise the tempo of the simulated host (20..999)
+  --tempo BPM           with --sync int the sequencer's own tempo (50..250; default:
+                        the program's own); otherwise the tempo of the simulated host
+                        (20..999, default 120)
   --sync host|int|midi  the sequencer's clock (default host):
                           host  the tool plays a host transport from position 0 in 4/4
                           int   Kavrel's own clock: Sync is set to INT and Play pressed
@@ -264,6 +265,7 @@ ParseOutcome parseOptions(int argc, const char* const* argv, RenderOptions& opti
             if (!in.value(name, attached, text) || !in.real(name, text, real))
                 return ParseOutcome::Error;
             options.tempo = real;
+            options.tempoGiven = true;
         } else if (name == "--rate") {
             if (!in.value(name, attached, text) || !in.integer(name, text, 8000, 384000, number))
                 return ParseOutcome::Error;

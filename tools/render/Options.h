@@ -20,6 +20,7 @@ struct RenderOptions {
     int bars = 4;
     double seconds = 0.0; // > 0: the length is given in seconds instead of bars
     double tempo = 120.0;
+    bool tempoGiven = false; // without --tempo, INT sync plays at the program's own tempo
     int sampleRate = 44100;
     int blockSize = 512;
     SyncMode sync = SyncMode::Host;
