@@ -292,6 +292,8 @@ def main():
     parser.add_argument("--build", default=os.path.join(ROOT, "build"),
                         help="build folder holding bin/kavrel-render and bin/Kavrel.so "
                              "(default: build/)")
+    parser.add_argument("--report-only", action="store_true",
+                        help="print the table and the problems, but exit 0 when the bar is missed")
     parser.add_argument("--jobs", type=int, default=os.cpu_count() or 2,
                         help="renders run at once (default: one per core)")
     parser.add_argument("--report", default=os.path.join(ROOT, "docs", "factory-bank.md"),
@@ -427,7 +429,7 @@ def main():
         os.makedirs(os.path.dirname(args.report), exist_ok=True)
         with open(args.report, "w") as f:
             f.write("\n".join(lines))
-    return 1 if failures else 0
+    return 1 if failures and not args.report_only else 0
 
 
 if __name__ == "__main__":

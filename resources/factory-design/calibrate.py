@@ -15,6 +15,7 @@ each step:
 """
 
 import argparse
+import array
 import concurrent.futures
 import json
 import math
@@ -70,6 +71,17 @@ def lufs(path):
     return -math.inf if value == "-inf" else float(value)
 
 
+def peak(path):
+    """Largest sample magnitude of a 32-bit float WAV, in dBFS."""
+    data = open(path, "rb").read()
+    at = data.find(b"data")
+    samples = array.array("f")
+    body = data[at + 8:]
+    samples.frombytes(body[:len(body) - len(body) % 4])
+    top = max(max(samples), -min(samples)) if len(samples) else 0.0
+    return 20 * math.log10(top) if top > 0 else -math.inf
+
+
 def render(renderer, args, out):
     subprocess.run([renderer, "--format", "float", "--seed", "1", "--quiet", "--out", out] + args,
                    check=True, capture_output=True)
@@ -88,15 +100,15 @@ def output_db(kit_index):
 
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("step", choices=["voices", "output", "all"],
-                        help="all: the two steps, regenerating and rebuilding around each")
+    parser.add_argument("step", choices=["voices", "output", "peaks", "all"],
+                        help="all: the three steps, regenerating and rebuilding around each")
     parser.add_argument("--kits", default="")
     parser.add_argument("--build", default=os.path.join(ROOT, "build"))
     args = parser.parse_args()
     if args.step == "all":
         here = [sys.executable, os.path.abspath(__file__)]
         extra = ["--build", args.build] + (["--kits", args.kits] if args.kits else [])
-        for step in (None, ["voices"], None, ["output"], None):
+        for step in (None, ["voices"], None, ["output"], None, ["peaks"], None):
             if step:
                 subprocess.run(here + step + extra, check=True)
             else:
@@ -112,6 +124,8 @@ def main():
     data = json.load(open(CALIBRATION)) if os.path.exists(CALIBRATION) else {}
     data.setdefault("voices", {})
     data.setdefault("output", {})
+    data.setdefault("voice_peaks", {})
+    data.setdefault("peaks", {})
 
     with tempfile.TemporaryDirectory() as work, \
             concurrent.futures.ThreadPoolExecutor(max_workers=os.cpu_count() or 2) as pool:
@@ -127,14 +141,50 @@ def main():
                                   "--param", f"{LEVEL_FIRST + v}=1",
                                   "--param", f"{COMPRESSOR}=0"], out)
                 value = lufs(out)
+                top = peak(out)
                 os.remove(out)
-                return kit, v, value
+                return kit, v, value, top
             jobs = [pool.submit(one, k, v) for k in selected for v in range(12)]
             for job in jobs:
-                kit, v, value = job.result()
+                kit, v, value, top = job.result()
                 master, _ = output_db(kit)
                 data["voices"].setdefault(titles[kit], {})[VOICES[v]] = \
                     round(value + velocity_db() - master, 2)
+                data["voice_peaks"].setdefault(titles[kit], {})[VOICES[v]] = \
+                    round(top + velocity_db() - master, 2)
+        elif args.step == "peaks":
+            def loudest(program, pattern, tempo):
+                out = os.path.join(work, f"k{program}-{pattern}.wav")
+                render(renderer, ["--program", str(program), "--pattern", str(pattern),
+                                  "--bars", "4", "--sync", "int", "--tempo", f"{tempo:g}",
+                                  "--seed", "1"], out)
+                top = peak(out)
+                os.remove(out)
+                return top
+            scales_all = data.setdefault("pattern_scale", {})
+            for kit in selected:
+                master, tempo = output_db(kit)
+                jobs = {(kind, program, pattern): pool.submit(loudest, program, pattern, tempo)
+                        for kind, program in (("Kit", kit), ("Set", kit + 24))
+                        for pattern in range(1, 17)}
+                scales = scales_all.setdefault(titles[kit], {"Kit": [1.0] * 16, "Set": [1.0] * 16})
+                expected = []
+                for kind, program in (("Kit", kit), ("Set", kit + 24)):
+                    peaks = [jobs[(kind, program, n)].result() for n in range(1, 17)]
+                    # A fill or an ending that stacks hits may peak no higher than the
+                    # pattern the program is levelled by; louder ones play softer (velocity
+                    # is squared into gain, hence the 40).
+                    for i, top in enumerate(peaks):
+                        excess = top - peaks[0]
+                        if excess > 0:
+                            scales[kind][i] = round(scales[kind][i] * 10 ** (-excess / 40), 3)
+                        expected.append(min(top, peaks[0]))
+                top = max(expected)
+                # Stored for Output A at 0 dB, so the generator can place the trim.
+                data["peaks"][titles[kit]] = round(top - master, 2)
+                print(f"{kit:2d} {titles[kit]:16} loudest pattern peaks at {top:+.1f} dBFS "
+                      f"with Output A {master:+.1f} dB; softened "
+                      f"{sum(1 for k in scales for v in scales[k] if v < 1.0)} patterns")
         else:
             def pattern_one(program, tempo):
                 out = os.path.join(work, f"p{program}.wav")

@@ -279,6 +279,20 @@ TOOL_NAMES = {"sel": "Selected Beats", "rnd": "Random Beats", "size": "Random Si
               "vel": "Random Velocity", "reset": "Random Reset"}
 
 
+def _softened(row, scale):
+    """The row with every hit's velocity scaled (a hit stays a hit)."""
+    if scale >= 1.0:
+        return row
+    out = []
+    for c in row:
+        if c == "x":
+            c = "6.3"
+        if c[0].isdigit():
+            c = str(max(1, min(9, round(float(c) * scale))))
+        out.append(c)
+    return "".join(out)
+
+
 def render_program(number, kind, kit, patterns, summary):
     """The source text of one program."""
     if len(patterns) != 16:
@@ -332,9 +346,11 @@ def render_program(number, kind, kit, patterns, summary):
                         value = "On" if value else "Off"
                     out.append(f'set "{voice} {TOOL_NAMES[key]}" {_number(value)}')
         per_beat = GRIDS[pattern.grid][1]
+        scale = getattr(kit, "pattern_scale", {}).get(kind, [1.0] * 16)[index - 1]
         for voice in VOICES:
             if voice in pattern.rows:
-                out.append(f"{voice} {_grouped(pattern.rows[voice], per_beat)}")
+                row = _softened(pattern.rows[voice], scale)
+                out.append(f"{voice} {_grouped(row, per_beat)}")
         for voice in sorted(pattern.velrandom, key=VOICES.index):
             out.append(f"velrandom {voice}")
         for parameter, values in pattern.lanes.items():

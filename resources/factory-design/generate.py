@@ -26,18 +26,26 @@ CALIBRATION = os.path.join(HERE, "calibration.json")
 # Loudness (LUFS) of eight full-velocity hits of a voice whose balance is 0 dB: the kick's
 # usual place. A kit's other voices sit at their balance relative to it.
 REFERENCE = -21.0
+# No voice may peak above this on its own (a full-velocity hit with Output A at 0 dB), and no
+# pattern of a program above PEAK_TARGET: short, clicky voices are quiet by loudness but their
+# peaks add up in fills, and the factory bank must never clip.
+VOICE_PEAK_CAP = -6.0
+PEAK_TARGET = -1.0
 
 
 def apply_calibration(kit, calibration):
     """Turns the kit's balance into fader values with the voices' measured loudness, and
     takes the measured master trim."""
     measured = calibration.get("voices", {}).get(kit.title)
+    peaks = calibration.get("voice_peaks", {}).get(kit.title, {})
     levels = {}
     for voice, (balance, pan) in kit.mix.items():
         if measured and voice in measured:
             level = REFERENCE + kit.reference + balance - measured[voice]
         else:
             level = balance - 6.0
+        if voice in peaks:
+            level = min(level, VOICE_PEAK_CAP - peaks[voice])
         if level > 0.0:
             print(f"{kit.title}: {voice} wants {level:+.1f} dB; it stays at 0 dB",
                   file=sys.stderr)
@@ -45,6 +53,9 @@ def apply_calibration(kit, calibration):
     kit.levels = levels
     if kit.title in calibration.get("output", {}):
         kit.output = min(3.0, max(-60.0, calibration["output"][kit.title]))
+    kit.pattern_scale = calibration.get("pattern_scale", {}).get(kit.title, {})
+    if kit.title in calibration.get("peaks", {}):
+        kit.output = min(kit.output, round(PEAK_TARGET - calibration["peaks"][kit.title], 1))
 
 
 def file_name(number, kind, title):

@@ -197,7 +197,12 @@ def standard_kit(g):
     out.append(tom_fill_16("Fill: tom run down the kit", c, at=c.steps // 2))
     out.append(triplet_fill("Fill: triplets across the last beat", g["trip_kick"], snare))
     peak = c.but("Peak: the groove with a crash on the one")
-    peak.set_row("CY", "9" + peak.rows.get("CY", "." * peak.steps)[1:])
+    crashes = peak.rows.get("CY", "." * peak.steps)
+    if crashes[0] != ".":
+        # The groove already crashes on the one: the peak crashes halfway through as well.
+        half = peak.steps // 2
+        crashes = crashes[:half] + "9" + crashes[half + 1:]
+    peak.set_row("CY", "9" + crashes[1:])
     out.append(peak)
     out.append(g.get("stops") or P_stops(snare, c.steps))
     titles = [p.title for p in out]
