@@ -117,6 +117,11 @@ void Kavrel::setProgram(vst::int32 program) {
     if (program < 0 || program >= kNumPrograms) return;
     curProgram = program;
     KavrelProgram& slot = programs[program];
+    // The recalled values include the pattern tools (Clear, Random Fill), which act on the
+    // current pattern: that must already be this program's pattern 0, or a program saved with
+    // one of them on would clear a row of the pattern left current by the previous program.
+    currentPattern = pendingPattern = 0;
+    currentPatternPointer = &slot.patterns[0];
     for (int index = 0; index < kNumParams; ++index)
         if (!KavrelParameterManager::isPatternParam(index)) setParameter(index, slot.params[index]);
     currentPattern = pendingPattern = 0;

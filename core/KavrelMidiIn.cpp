@@ -14,8 +14,11 @@ constexpr float kVelocityScale = 0.007874016f; // 1 / 127
 
 vst::int32 Kavrel::processEvents(vst::VstEvents* events) {
     if (!events || events->numEvents <= 0) return 1;
+    // The list holds numEvents pointers although the structure declares two; reading them
+    // through a plain pointer keeps the access defined.
+    vst::VstEvent* const* slots = events->events;
     for (int e = 0; e < events->numEvents; ++e) {
-        const vst::VstEvent* event = events->events[e];
+        const vst::VstEvent* event = slots[e];
         if (!event || event->type != vst::kVstMidiType) continue;
         // A record too short to hold the MIDI bytes is not a MIDI event we can read.
         if (event->byteSize < static_cast<vst::int32>(offsetof(vst::VstMidiEvent, detune)))

@@ -4,6 +4,7 @@
 #include "core/KavrelChunk.h"
 #include "platform/KavrelPlatform.h"
 
+#include <memory>
 #include <new>
 
 using namespace kavrel;
@@ -14,28 +15,35 @@ vst::int32 Kavrel::programChunkSize(int slot) const {
 
 vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     *data = nullptr;
-    size_t total = 0;
-    if (isPreset)
-        total = chunk::programSize(programs[curProgram]);
-    else
-        for (const KavrelProgram& program : programs) total += chunk::programSize(program);
+    // The editor adds and removes locks and lanes, and setChunk rewrites whole programs, while
+    // the host saves on a thread of its own: a program measured and then written live could
+    // hold more entries by the time it is written than the buffer was sized for. Each program
+    // is copied first and both measured and written from the copy.
+    std::unique_ptr<KavrelProgram> copy;
     try {
-        chunkBuffer.assign(total, 0);
+        copy = std::make_unique<KavrelProgram>();
+        if (isPreset) {
+            *copy = programs[curProgram];
+            chunkBuffer.assign(chunk::programSize(*copy), 0);
+            chunk::writeProgram(*copy, chunkBuffer.data());
+        } else {
+            size_t estimate = 0;
+            for (const KavrelProgram& program : programs) estimate += chunk::programSize(program);
+            chunkBuffer.clear();
+            chunkBuffer.reserve(estimate);
+            for (const KavrelProgram& program : programs) {
+                *copy = program;
+                const size_t at = chunkBuffer.size();
+                chunkBuffer.resize(at + chunk::programSize(*copy));
+                chunk::writeProgram(*copy, chunkBuffer.data() + at);
+            }
+        }
     } catch (const std::bad_alloc&) {
         chunkBuffer.clear();
         return 0;
     }
-    uint8_t* out = chunkBuffer.data();
-    if (isPreset) {
-        chunk::writeProgram(programs[curProgram], out);
-    } else {
-        for (const KavrelProgram& program : programs) {
-            chunk::writeProgram(program, out);
-            out += chunk::programSize(program);
-        }
-    }
     *data = chunkBuffer.data();
-    return static_cast<vst::int32>(total);
+    return static_cast<vst::int32>(chunkBuffer.size());
 }
 
 vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {

@@ -13,6 +13,16 @@ namespace {
 // are treated as missing so that the tick arithmetic cannot overflow.
 constexpr double kMaxPosition = 1.0e12;
 
+// Outgoing notes last one 32nd note. A host tempo or time signature far outside music (a
+// tempo of 1e-300 is finite and positive) would make that longer than an int holds; an hour
+// and more of audio is as good as endless, and keeps delta + length far from overflowing.
+constexpr double kMaxNoteLength = 1 << 30;
+
+int noteLengthOf(double samples) {
+    if (!(samples > 0.0)) return 0;
+    return samples >= kMaxNoteLength ? static_cast<int>(kMaxNoteLength) : static_cast<int>(samples);
+}
+
 bool usableTimeInfo(const vst::VstTimeInfo* info) {
     if (!info) return false;
     if (!std::isfinite(info->tempo) || info->tempo <= 0.0) return false;
@@ -29,7 +39,7 @@ Kavrel::BlockClock Kavrel::startBlockClock() {
     clock.swing = paramManager.getDspValue(kParamSwing);
     const double rate = sampleRate;
     const double tempo = paramManager.getRealValue(kParamTempo);
-    clock.noteLength = static_cast<int>(rate / (tempo * 8.0 / 60.0));
+    clock.noteLength = noteLengthOf(rate / (tempo * 8.0 / 60.0));
 
     switch (static_cast<int>(paramManager.getRealValue(kParamSync))) {
     case kSyncHost: {
@@ -37,8 +47,7 @@ Kavrel::BlockClock Kavrel::startBlockClock() {
             getTimeInfo(vst::kVstPpqPosValid | vst::kVstTempoValid | vst::kVstTransportPlaying);
         if (!usableTimeInfo(info)) {
             // Nothing usable for this block: hold the position, keep the transport state.
-            if (hostTempo > 0.0)
-                clock.noteLength = static_cast<int>(rate / (hostTempo * 8.0 / 60.0));
+            if (hostTempo > 0.0) clock.noteLength = noteLengthOf(rate / (hostTempo * 8.0 / 60.0));
             break;
         }
         playing = (info->flags & vst::kVstTransportPlaying) != 0;
@@ -46,7 +55,7 @@ Kavrel::BlockClock Kavrel::startBlockClock() {
         const double den = (info->flags & vst::kVstTimeSigValid) ? info->timeSigDenominator : 4.0;
         hostTempo = info->tempo;
         clock.increment = info->tempo / (15.0 * den) / rate;
-        clock.noteLength = static_cast<int>(rate / ((32.0 / den) * info->tempo / 60.0));
+        clock.noteLength = noteLengthOf(rate / ((32.0 / den) * info->tempo / 60.0));
         break;
     }
     case kSyncInternal:
@@ -61,7 +70,9 @@ Kavrel::BlockClock Kavrel::startBlockClock() {
 }
 
 void Kavrel::runClock(const BlockClock& clock, double position, int frame) {
-    if (!playing || !(position >= 0.0)) {
+    // A position the host's tempo carried beyond the range the ticks are computed in plays
+    // nothing, like a negative one.
+    if (!playing || !(position >= 0.0) || position > kMaxPosition) {
         clockRunning = false;
         return;
     }

@@ -70,7 +70,44 @@ protected:
     float output = 0.0f;
     // 10^|k| of the present segment, so that a sample costs one power evaluation.
     float shape_exponent = 1.0f;
+
+    // The power of a curved segment depends only on the sample's position in it, the segment
+    // length, the exponent and the form, so a drum hit again with the same settings walks the
+    // very same values. The first samples of the attack and the decay (segments 1 and 2) keep
+    // the powers they computed, and a segment with the same settings reads them back instead
+    // of calling pow again: the same floats, a fraction of the cost. Only the audio thread
+    // (process, trigger) touches these.
+    static constexpr int curve_cache_segments = 2;
+    static constexpr int curve_cache_samples = 16384;
+    struct curve_cache {
+        int32_t length = 0;
+        float exponent = 0.0f;
+        bool power_form = false;
+        int32_t filled = 0; // values[0..filled) are valid for the settings above
+        float values[curve_cache_samples] = {};
+    };
+    float curve_power(float base);
+    curve_cache curve_caches[curve_cache_segments];
 };
+
+inline float vxsp_eg_breakpoint::curve_power(float base) {
+    const int slot = index - 1;
+    if (slot < 0 || slot >= curve_cache_segments || counter >= curve_cache_samples)
+        return std::pow(base, shape_exponent);
+    curve_cache& cache = curve_caches[slot];
+    // A NaN exponent never equals itself, so such a segment is always computed afresh.
+    if (cache.length != length || !(cache.exponent == shape_exponent) ||
+        cache.power_form != power_form) {
+        cache.length = length;
+        cache.exponent = shape_exponent;
+        cache.power_form = power_form;
+        cache.filled = 0;
+    }
+    if (counter < cache.filled) return cache.values[counter];
+    const float p = std::pow(base, shape_exponent);
+    if (counter == cache.filled) cache.values[cache.filled++] = p;
+    return p;
+}
 
 inline float vxsp_eg_breakpoint::process(float) {
     if (index < 0) {
@@ -82,7 +119,7 @@ inline float vxsp_eg_breakpoint::process(float) {
         // y = phase^e (power form) or 1 - (1 - phase)^e. A linear segment (e == 1) skips the
         // power call; x^1 is x exactly, so the values are the same.
         const float base = power_form ? phase : 1.0f - phase;
-        const float p = shape_exponent == 1.0f ? base : std::pow(base, shape_exponent);
+        const float p = shape_exponent == 1.0f ? base : curve_power(base);
         const float y = power_form ? p : 1.0f - p;
         output = start_level + y * delta;
     }

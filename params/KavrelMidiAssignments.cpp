@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <system_error>
@@ -31,6 +32,12 @@ bool kavrel::assignments::read(const fs::path& folder, KavrelControllerMap& map)
 
 bool kavrel::assignments::write(const fs::path& folder, const KavrelControllerMap& map) {
     if (folder.empty()) return false;
+    // Every instance in the process shares the file and its temporary, and one instance may
+    // write from the editor (unlearn) and from a host thread (a controller learned while
+    // rendering) at once: two writers truncating and filling the same temporary would leave
+    // a mix of both. Writers take turns; the last map written is the file.
+    static std::mutex writing;
+    std::lock_guard<std::mutex> turn(writing);
     std::error_code error;
     fs::create_directories(folder, error);
     std::string text;

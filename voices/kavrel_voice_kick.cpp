@@ -8,7 +8,7 @@ kavrel_voice_kick::kavrel_voice_kick() {
     body.load_table(kavrel_kick_wave);
     body.select_table(1);
     body.build_current_table(vxsp_oscillator_wavetable::waveform_sine, 0.0f);
-    body.select_table(waveform);
+    body.select_table(waveform.load());
 
     click_env.set_attack_time(0.0f);
     click_env.set_attack_curve(0.0f);
@@ -41,6 +41,8 @@ void kavrel_voice_kick::trigger(float velocity) {
 }
 
 float kavrel_voice_kick::process() {
+    const int wanted = waveform.load();
+    if (wanted != body.current_table()) body.select_table(wanted);
     if (amp_env.is_finished()) return 0.0f;
     const float sweep = pitch_env.process(0.0f);
     const float b = body.process(sweep * pitch_depth);
@@ -53,6 +55,6 @@ float kavrel_voice_kick::process() {
 }
 
 void kavrel_voice_kick::set_waveform(int index) {
-    body.select_table(index);
-    waveform = body.current_table();
+    if (index < 0 || index >= body.get_table_count()) return;
+    waveform.store(index);
 }

@@ -8,6 +8,8 @@
 #include "dsp/vxsp_pulsegen.h"
 #include "voices/kavrel_voice_pitched.h"
 
+#include <atomic>
+
 // The kick: a swept body (the stored cycle or a sine), saturated, plus a click of a short
 // pulse and low-passed noise under its own envelope. The whole hit ends with the amplitude
 // envelope; a click that would outlast it is cut. The pitched base's own oscillator is
@@ -37,7 +39,7 @@ public:
     // present table.
     virtual void set_waveform(int index);
 
-    int get_waveform() const { return waveform; }
+    int get_waveform() const { return waveform.load(); }
 
 private:
     vxsp_oscillator_wavetable_multi body;
@@ -50,5 +52,19 @@ private:
     float noise_amount = 0.501187234f; // -6 dB
     // Replaced by "Kickdrum Click Level" before any hit; 0 dB until then.
     float click_level = 1.0f;
-    int waveform = 0;
+    // The table the body should read. The editor and the host set it while the audio thread
+    // reads the body, and a switch changes the table and its length together: a reader that
+    // saw one without the other would read past the shorter table. So other threads only
+    // leave the request here and process() makes the switch on the audio thread.
+    struct requested_table {
+        std::atomic<int> index{0};
+        requested_table() = default;
+        requested_table(const requested_table& other) : index(other.load()) {}
+        requested_table& operator=(const requested_table& other) {
+            store(other.load());
+            return *this;
+        }
+        int load() const { return index.load(std::memory_order_relaxed); }
+        void store(int i) { index.store(i, std::memory_order_relaxed); }
+    } waveform;
 };

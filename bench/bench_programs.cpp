@@ -1,0 +1,84 @@
+// Whole-engine figures for the performance report (docs/performance.md): every factory
+// program playing its first pattern at its own tempo, and the resident memory an instance
+// takes. Real-time factor = audio time rendered / time spent rendering it.
+//
+//   kavrel_bench --benchmark_filter='FactoryProgram|ResidentMemory'
+#include "core/Kavrel.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+namespace {
+
+vst::intptr VST_CALLBACK quietHost(vst::AEffect*, vst::int32 opcode, vst::int32, vst::intptr, void*,
+                                   float) {
+    return opcode == vst::audioMasterVersion ? 2400 : (opcode == vst::audioMasterProcessEvents);
+}
+
+constexpr int kBlock = 512;
+constexpr double kRate = 44100.0;
+
+void BM_FactoryProgram(benchmark::State& state) {
+    auto plugin = std::make_unique<Kavrel>(&quietHost);
+    std::vector<float> buffer(12 * kBlock);
+    float* outputs[12];
+    for (int c = 0; c < 12; ++c) outputs[c] = buffer.data() + c * kBlock;
+    plugin->setSampleRate(static_cast<float>(kRate));
+    plugin->resume();
+    plugin->setProgram(static_cast<vst::int32>(state.range(0)));
+    plugin->setParameter(kavrel::kParamSync, 0.5f); // its own tempo, no host needed
+    plugin->setParameter(kavrel::kParamPlay, 1.0f);
+    for (auto _ : state) plugin->processReplacing(nullptr, outputs, kBlock);
+    state.counters["realtime_x"] = benchmark::Counter(
+        static_cast<double>(state.iterations()) * kBlock / kRate, benchmark::Counter::kIsRate);
+    state.SetLabel(plugin->program(static_cast<int>(state.range(0))).name);
+}
+BENCHMARK(BM_FactoryProgram)
+    ->DenseRange(0, Kavrel::kNumPrograms - 1)
+    ->Unit(benchmark::kMicrosecond);
+
+// Resident set size of this process in kB (Linux), 0 where unknown.
+long residentKb() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (!status) return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, status))
+        if (std::strncmp(line, "VmRSS:", 6) == 0) kb = std::strtol(line + 6, nullptr, 10);
+    std::fclose(status);
+    return kb;
+}
+
+// Eight instances built, played for a moment and kept alive together; the growth of the
+// resident set divided by eight.
+void BM_ResidentMemoryPerInstance(benchmark::State& state) {
+    constexpr int kInstances = 8;
+    double perInstance = 0.0;
+    for (auto _ : state) {
+        const long before = residentKb();
+        std::vector<std::unique_ptr<Kavrel>> plugins;
+        std::vector<float> buffer(12 * kBlock);
+        float* outputs[12];
+        for (int c = 0; c < 12; ++c) outputs[c] = buffer.data() + c * kBlock;
+        for (int i = 0; i < kInstances; ++i) {
+            plugins.push_back(std::make_unique<Kavrel>(&quietHost));
+            plugins.back()->setSampleRate(static_cast<float>(kRate));
+            plugins.back()->resume();
+            plugins.back()->setParameter(kavrel::kParamSync, 0.5f);
+            plugins.back()->setParameter(kavrel::kParamPlay, 1.0f);
+            for (int b = 0; b < 200; ++b)
+                plugins.back()->processReplacing(nullptr, outputs, kBlock);
+            void* chunk = nullptr;
+            benchmark::DoNotOptimize(plugins.back()->getChunk(&chunk, false));
+        }
+        perInstance = static_cast<double>(residentKb() - before) / kInstances;
+    }
+    state.counters["rss_kb_per_instance"] = perInstance;
+}
+BENCHMARK(BM_ResidentMemoryPerInstance)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
