@@ -328,7 +328,7 @@ void Kavrel::applyToEngine(int index, float x) {
         } else if (index >= kParamClearFirst && index < kParamClearFirst + kNumVoices) {
             if (x == 1.0f) {
                 int v = index - kParamClearFirst;
-                for (uint8_t& step : currentPatternPointer->steps[v]) step = 0;
+                currentPatternPointer->clearRow(v);
                 sendRow(v);
             }
         } else if (index >= kParamRandomFillFirst && index < kParamRandomFillFirst + 12) {

@@ -62,6 +62,11 @@ int KavrelPattern::stepForward() {
     return currentStep;
 }
 
+void KavrelPattern::clearRow(int voice) {
+    if (voice < 0 || voice >= kNumVoices) return;
+    std::memset(steps[voice], 0, sizeof(steps[voice]));
+}
+
 void KavrelPattern::assign(const KavrelPattern& source) {
     if (&source == this) return;
     std::memcpy(this, &source, sizeof(KavrelPattern));

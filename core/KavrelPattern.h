@@ -63,6 +63,8 @@ struct KavrelPattern {
     bool advance(int64_t tick);
     int stepBack();
     int stepForward();
+    // Turns every step of a voice's row off.
+    void clearRow(int voice);
     // Copies another pattern's content and play state (nothing when it is this pattern).
     void assign(const KavrelPattern& source);
 

@@ -89,8 +89,7 @@ void Kavrel::removeLockParam(int param) {
 }
 
 void Kavrel::clearPatternSteps() {
-    for (auto& row : currentPatternPointer->steps)
-        for (uint8_t& step : row) step = 0;
+    for (int v = 0; v < kNumVoices; ++v) currentPatternPointer->clearRow(v);
     if (editorOpen())
         for (int v = 0; v < kNumVoices; ++v) editorNotify->rowStepsChanged(v);
 }
