@@ -403,7 +403,10 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
             for (int v = 0; v < kNumVoices; ++v) {
                 const float gain = voiceGain[v];
                 if (gain == 0.0f) continue;
-                const float s = voices[v]->process() * gain;
+                float s = voices[v]->process() * gain;
+                // A voice caught mid-change by another thread may give one bad sample; it
+                // must never reach the host's mix.
+                if (!std::isfinite(s)) s = 0.0f;
                 const int pair = voiceOutput[v];
                 left[pair] += s * voicePanLeft[v];
                 right[pair] += s * voicePanRight[v];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cmath>
+
 #include "dsp/vxsp_filter.h"
 
 // Second-order (biquad) filter on the cookbook formulas, with alpha = sin w * sinh(1 / 2Q).
@@ -61,6 +63,13 @@ protected:
 
 inline float vxsp_filter_rbj::process(float x) {
     const float y = b1 * x1 + b0 * x + b2 * x2 - a1 * y1 - a2 * y2;
+    // Coefficients changed by another thread in the middle of a sample, or a non-finite input,
+    // can blow the state up; a filter that held NaN or infinity would stay silent or poisoned
+    // for ever, so it starts again from rest instead.
+    if (!std::isfinite(y)) {
+        x1 = x2 = y1 = y2 = previous_y2 = 0.0f;
+        return 0.0f;
+    }
     x2 = x1;
     x1 = x;
     previous_y2 = y2;
