@@ -42,7 +42,7 @@ bool KavrelPattern::advance(int64_t tick) {
     // The length and step size are plain fields other threads may change; never divide by
     // zero or leave the rows.
     int ticks = stepTicks > 0 ? stepTicks : 1;
-    int count = length > 0 && length <= kPatternSteps ? length : kPatternSteps;
+    const int count = stepCount();
     int s = static_cast<int>((tick / ticks) % count);
     if (s < 0) s += count;
     if (s == currentStep) return false;

@@ -63,6 +63,11 @@ struct KavrelPattern {
     bool advance(int64_t tick);
     int stepBack();
     int stepForward();
+    // The number of steps that play, safe to loop over even while another thread is changing
+    // the length field.
+    int stepCount() const {
+        return length > 0 && length <= kavrel::kPatternSteps ? length : kavrel::kPatternSteps;
+    }
     // Turns every step of a voice's row off.
     void clearRow(int voice);
     // Copies another pattern's content and play state (nothing when it is this pattern).

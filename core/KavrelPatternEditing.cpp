@@ -48,7 +48,7 @@ void Kavrel::setLaneValue(int param, int step, float value) {
 void Kavrel::shapeVelocity(int voice, int op) {
     if (voice < 0 || voice >= kNumVoices) return;
     KavrelPattern& pat = *currentPatternPointer;
-    const int length = pat.length > 0 && pat.length <= kPatternSteps ? pat.length : kPatternSteps;
+    const int length = pat.stepCount();
     for (int k = 0; k < length; ++k)
         pat.velocities[voice][k] = shapeValue(op, k, length, pat.velocities[voice][k], 0.0f);
 }
@@ -58,7 +58,7 @@ void Kavrel::shapeLane(int param, int op) {
     if (lane < 0) return;
     KavrelPattern& pat = *currentPatternPointer;
     pat.ensureLane(param);
-    const int length = pat.length > 0 && pat.length <= kPatternSteps ? pat.length : kPatternSteps;
+    const int length = pat.stepCount();
     for (int k = 0; k < length; ++k)
         pat.lanes[lane][k] = shapeValue(op, k, length, pat.lanes[lane][k], 0.5f);
     if (op == 0)

@@ -100,7 +100,7 @@ void Kavrel::patternStart(int64_t tick, bool randomizeLanesAlways) {
         currentPatternPointer->advance(tick);
     }
     KavrelPattern& pat = *currentPatternPointer;
-    const int length = pat.length > 0 && pat.length <= kPatternSteps ? pat.length : kPatternSteps;
+    const int length = pat.stepCount();
     for (int v = 0; v < kNumVoices; ++v) {
         if (paramManager.getRealValue(kParamRandomResetFirst + v) == 1.0f) {
             for (uint8_t& step : pat.steps[v]) step = static_cast<uint8_t>(kavrel::rand() & 1);

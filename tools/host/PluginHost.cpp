@@ -47,8 +47,10 @@ vst::intptr PluginHost::answer(vst::int32 opcode, vst::int32 index, vst::intptr 
         auto* events = static_cast<vst::VstEvents*>(ptr);
         if (!events) return 0;
         std::lock_guard<std::mutex> lock(recordLock);
+        // The list holds numEvents pointers although the record declares two.
+        vst::VstEvent* const* slots = events->events;
         for (int i = 0; i < events->numEvents; ++i) {
-            const vst::VstEvent* e = events->events[i];
+            const vst::VstEvent* e = slots[i];
             if (e && e->type == vst::kVstMidiType) {
                 sentEventLog.push_back(*reinterpret_cast<const vst::VstMidiEvent*>(e));
                 sentFrameLog.push_back(framesDone + e->deltaFrames);
