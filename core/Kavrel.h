@@ -163,7 +163,11 @@ private:
         float swing;
     };
     BlockClock startBlockClock();
-    void runClock(const BlockClock& clock, double position, int frame);
+    // True, with the clock's tick at this sample, when it differs from the last one played
+    // (a step or a point between steps is due). Only the transport state changes here.
+    bool dueTick(const BlockClock& clock, double position, int64_t& tick);
+    void runClock(const BlockClock& clock, int64_t tick, int frame);
+    void renderVoices(float** outputs, int from, int to, float masterGain);
     void stepEvent(int64_t tick, int frame, int noteLength);
     void patternStart(int64_t tick, bool randomizeLanesAlways);
     void fireVoices(int step, int frame, int noteLength, bool applyAlways);
@@ -208,6 +212,11 @@ private:
     float voiceGain[kavrel::kNumVoices];
     int voiceOutput[kavrel::kNumVoices];
     vxsp_compressor compressor;
+    // Voices render in runs between the samples where something happens (an event, a step);
+    // a run longer than this is split.
+    static constexpr int kRenderRun = 256;
+    float voiceRun[kRenderRun];
+    float pairARun[2][kRenderRun];
 
     KavrelPattern* currentPatternPointer = nullptr;
     int currentPattern = 0;

@@ -3,6 +3,7 @@
 
 #include "core/KavrelRandom.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace kavrel;
@@ -379,6 +380,58 @@ void Kavrel::setSampleRate(float rate) {
     compressor.set_sample_rate(rate);
 }
 
+// Mixes the voices into the six pairs for frames [from, to), where nothing triggers a voice or
+// changes the sequencer. Sums run voice by voice in the same order for every sample, so the
+// output is the same as mixing sample by sample.
+void Kavrel::renderVoices(float** outputs, int from, int to, float masterGain) {
+    while (from < to) {
+        const int n = std::min(to - from, kRenderRun);
+        if (midiOutputOnly) {
+            for (int c = 0; c < kNumOutputs; ++c) std::fill_n(outputs[c] + from, n, 0.0f);
+            from += n;
+            continue;
+        }
+        float* left[6] = {pairARun[0]};
+        float* right[6] = {pairARun[1]};
+        for (int k = 1; k < 6; ++k) {
+            left[k] = outputs[2 * k] + from;
+            right[k] = outputs[2 * k + 1] + from;
+        }
+        for (int k = 0; k < 6; ++k) {
+            std::fill_n(left[k], n, 0.0f);
+            std::fill_n(right[k], n, 0.0f);
+        }
+        for (int v = 0; v < kNumVoices; ++v) {
+            const float gain = voiceGain[v];
+            if (gain == 0.0f) continue;
+            // An idle voice would add exactly 0.0 to sums that start at +0.0 and so never
+            // hold -0.0: skipping it changes no bit.
+            if (!voices[v]->process_block(voiceRun, n)) continue;
+            const int pair = voiceOutput[v];
+            float* l = left[pair];
+            float* r = right[pair];
+            const float panLeft = voicePanLeft[v];
+            const float panRight = voicePanRight[v];
+            for (int i = 0; i < n; ++i) {
+                float s = voiceRun[i] * gain;
+                // A voice caught mid-change by another thread may give one bad sample; it
+                // must never reach the host's mix.
+                if (!std::isfinite(s)) s = 0.0f;
+                l[i] += s * panLeft;
+                r[i] += s * panRight;
+            }
+        }
+        float* outLeft = outputs[0] + from;
+        float* outRight = outputs[1] + from;
+        for (int i = 0; i < n; ++i) {
+            compressor.process_stereo(pairARun[0][i], pairARun[1][i], &outLeft[i], &outRight[i]);
+            outLeft[i] *= masterGain;
+            outRight[i] *= masterGain;
+        }
+        from += n;
+    }
+}
+
 void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames) {
     if (!outputs || sampleFrames <= 0) return;
     for (int c = 0; c < kNumOutputs; ++c)
@@ -389,38 +442,26 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
     const float masterGain = paramManager.getDspValue(kParamOutputA);
     double position = clock.position;
     int nextEvent = 0;
+    int rendered = 0;
     for (int i = 0; i < sampleFrames; ++i) {
         // Events land at their own sample; deltas outside the block are held to its edges.
-        while (nextEvent < inputCount &&
-               (inputEvents[nextEvent].delta <= i || i == sampleFrames - 1))
-            applyInputEvent(inputEvents[nextEvent++], i);
-        runClock(clock, position, i);
-        if (midiOutputOnly) {
-            for (int c = 0; c < kNumOutputs; ++c) outputs[c][i] = 0.0f;
-        } else {
-            float left[6] = {0, 0, 0, 0, 0, 0};
-            float right[6] = {0, 0, 0, 0, 0, 0};
-            for (int v = 0; v < kNumVoices; ++v) {
-                const float gain = voiceGain[v];
-                if (gain == 0.0f) continue;
-                float s = voices[v]->process() * gain;
-                // A voice caught mid-change by another thread may give one bad sample; it
-                // must never reach the host's mix.
-                if (!std::isfinite(s)) s = 0.0f;
-                const int pair = voiceOutput[v];
-                left[pair] += s * voicePanLeft[v];
-                right[pair] += s * voicePanRight[v];
-            }
-            compressor.process_stereo(left[0], right[0], &outputs[0][i], &outputs[1][i]);
-            outputs[0][i] *= masterGain;
-            outputs[1][i] *= masterGain;
-            for (int k = 1; k < 6; ++k) {
-                outputs[2 * k][i] = left[k];
-                outputs[2 * k + 1][i] = right[k];
-            }
+        if (nextEvent < inputCount &&
+            (inputEvents[nextEvent].delta <= i || i == sampleFrames - 1)) {
+            renderVoices(outputs, rendered, i, masterGain);
+            rendered = i;
+            while (nextEvent < inputCount &&
+                   (inputEvents[nextEvent].delta <= i || i == sampleFrames - 1))
+                applyInputEvent(inputEvents[nextEvent++], i);
+        }
+        int64_t tick = 0;
+        if (dueTick(clock, position, tick)) {
+            renderVoices(outputs, rendered, i, masterGain);
+            rendered = i;
+            runClock(clock, tick, i);
         }
         position += clock.increment;
     }
+    renderVoices(outputs, rendered, sampleFrames, masterGain);
     inputCount = 0;
     songPosition = position;
     lastStep = currentPatternPointer->currentStep;

@@ -69,24 +69,27 @@ Kavrel::BlockClock Kavrel::startBlockClock() {
     return clock;
 }
 
-void Kavrel::runClock(const BlockClock& clock, double position, int frame) {
+bool Kavrel::dueTick(const BlockClock& clock, double position, int64_t& tick) {
     // A position the host's tempo carried beyond the range the ticks are computed in plays
     // nothing, like a negative one.
     if (!playing || !(position >= 0.0) || position > kMaxPosition) {
         clockRunning = false;
-        return;
+        return false;
     }
     const double u = clock.swing;
     const double h = position * 4.0;
     const double e = std::fmod(h, 2.0);
     const double g =
         e < 1.0 ? std::floor(h) + e * u : std::floor(h) + (2.0 - u) * e - 3.0 + 2.0 * u;
-    const int64_t tick = static_cast<int64_t>(g * 6.0);
+    tick = static_cast<int64_t>(g * 6.0);
     // The first tick after the transport starts always plays its step, even when the pattern
     // stopped on that same step.
+    return tick != lastTick || !clockRunning;
+}
+
+void Kavrel::runClock(const BlockClock& clock, int64_t tick, int frame) {
     const bool restart = !clockRunning;
     clockRunning = true;
-    if (tick == lastTick && !restart) return;
     lastTick = tick;
     if (currentPatternPointer->advance(tick) || restart)
         stepEvent(tick, frame, clock.noteLength);

@@ -22,6 +22,10 @@ public:
     virtual void trigger(float velocity) = 0;
     // Next output sample, before the engine's level and pan.
     virtual float process() = 0;
+    // The next `frames` samples, exactly as that many process() calls would give them, into
+    // out. Answers false, leaving out untouched, when the voice is idle: every one of those
+    // samples would be 0.0.
+    virtual bool process_block(float* out, int frames) = 0;
     virtual void set_amp_attack_time(float ms) { amp_env.set_attack_time(ms); }
     virtual void set_amp_attack_curve(float c) { amp_env.set_attack_curve(c); }
     virtual void set_amp_decay_time(float ms) { amp_env.set_decay_time(ms); }
@@ -34,6 +38,14 @@ protected:
     // velocity², with velocity clamped to 0..1: a stray value from a controller or a
     // corrupted pattern must not blow up the output or poison the filters with NaN.
     static float velocity_squared(float velocity);
+
+    // The loop behind each voice's process_block: one virtual call per block instead of one
+    // per sample, with the voice's own process() inlined into it.
+    template <class Voice> static bool render_block(Voice& voice, float* out, int frames) {
+        if (voice.Voice::is_idle()) return false;
+        for (int i = 0; i < frames; ++i) out[i] = voice.Voice::process();
+        return true;
+    }
 
     vxsp_eg_breakpoint_ar amp_env;
     float velocity_gain = 0.0f;

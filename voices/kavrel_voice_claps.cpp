@@ -39,8 +39,16 @@ void kavrel_voice_claps::trigger(float velocity) {
     velocity_gain = velocity_squared(velocity) * 6.0f;
 }
 
+bool kavrel_voice_claps::is_idle() const {
+    return amp_env.is_finished() && bursts.is_finished();
+}
+
+[[gnu::flatten]] bool kavrel_voice_claps::process_block(float* out, int frames) {
+    return render_block(*this, out, frames);
+}
+
 float kavrel_voice_claps::process() {
-    if (amp_env.is_finished() && bursts.is_finished()) return 0.0f;
+    if (is_idle()) return 0.0f;
     const float tail = amp_env.process(0.0f) * noise.next() * 0.1f;
     // A fresh noise value, not the tail's.
     const float claps = bursts.process(0.0f) * noise.next();

@@ -17,6 +17,8 @@ public:
     void set_sample_rate(float hz) override;
     void trigger(float velocity) override;
     float process() override;
+    bool process_block(float* out, int frames) override;
+    bool is_idle() const;
     // Band-pass centre in Hz.
     virtual void set_tone(float hz) { tone_filter.set_frequency(hz); }
     // Tail length in ms.

@@ -22,8 +22,16 @@ void kavrel_voice_cowbell::trigger(float velocity) {
     oscillator2.set_phase(0.0f);
 }
 
+bool kavrel_voice_cowbell::is_idle() const {
+    return amp_env.is_finished();
+}
+
+[[gnu::flatten]] bool kavrel_voice_cowbell::process_block(float* out, int frames) {
+    return render_block(*this, out, frames);
+}
+
 float kavrel_voice_cowbell::process() {
-    if (amp_env.is_finished()) return 0.0f;
+    if (is_idle()) return 0.0f;
     const float a = amp_env.process(0.0f) * velocity_gain;
     const float o1 = oscillator.process_free();
     const float o2 = oscillator2.process_free();

@@ -40,8 +40,16 @@ void kavrel_voice_cymbal::trigger(float velocity) {
     velocity_gain = velocity_squared(velocity) * 0.3f;
 }
 
+bool kavrel_voice_cymbal::is_idle() const {
+    return amp_env.is_finished() && ding_env.is_finished();
+}
+
+[[gnu::flatten]] bool kavrel_voice_cymbal::process_block(float* out, int frames) {
+    return render_block(*this, out, frames);
+}
+
 float kavrel_voice_cymbal::process() {
-    if (amp_env.is_finished() && ding_env.is_finished()) return 0.0f;
+    if (is_idle()) return 0.0f;
     const float m0 = oscillators[0].process_free();
     const float p1 = oscillators[1].process(m0 * modulation_depth);
     const float m2 = oscillators[2].process_free();

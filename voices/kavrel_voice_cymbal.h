@@ -18,6 +18,8 @@ public:
     void set_sample_rate(float hz) override;
     void trigger(float velocity) override;
     float process() override;
+    bool process_block(float* out, int frames) override;
+    bool is_idle() const;
     void set_tune(float ratio) override;
     // Here the ding filter's sweep in Hz above 1000 Hz at the ding envelope's peak.
     virtual void set_ding_frequency(float hz) { ding_sweep = hz; }

@@ -24,8 +24,16 @@ kavrel_voice_cymbal_110::kavrel_voice_cymbal_110() {
 
 kavrel_voice_cymbal_110::~kavrel_voice_cymbal_110() = default;
 
+bool kavrel_voice_cymbal_110::is_idle() const {
+    return amp_env.is_finished() && ding_env.is_finished();
+}
+
+[[gnu::flatten]] bool kavrel_voice_cymbal_110::process_block(float* out, int frames) {
+    return render_block(*this, out, frames);
+}
+
 float kavrel_voice_cymbal_110::process() {
-    if (amp_env.is_finished() && ding_env.is_finished()) return 0.0f;
+    if (is_idle()) return 0.0f;
     const float o1 = oscillators[1].process_free();
     const float o0 = oscillators[0].process_free();
     const float o2 = oscillators[2].process_free();

@@ -11,6 +11,8 @@ public:
     ~kavrel_voice_cymbal_110() override;
 
     float process() override;
+    bool process_block(float* out, int frames) override;
+    bool is_idle() const;
     void set_tune(float ratio) override;
     // Here the ding band-pass's centre in Hz.
     void set_ding_frequency(float hz) override { ding_filter.set_frequency(hz); }

@@ -22,8 +22,16 @@ void kavrel_voice_hihat::trigger(float velocity) {
     velocity_gain = velocity_squared(velocity) * 4.0f;
 }
 
+bool kavrel_voice_hihat::is_idle() const {
+    return amp_env.is_finished();
+}
+
+[[gnu::flatten]] bool kavrel_voice_hihat::process_block(float* out, int frames) {
+    return render_block(*this, out, frames);
+}
+
 float kavrel_voice_hihat::process() {
-    if (amp_env.is_finished()) return 0.0f;
+    if (is_idle()) return 0.0f;
     float metal = oscillators[0].process_free();
     for (int i = 1; i < oscillator_count; ++i) metal += oscillators[i].process_free();
     const float x = noise.next() * noise_mix + metal * tone_mix * 0.26f;

@@ -16,6 +16,8 @@ public:
     void set_sample_rate(float hz) override;
     void trigger(float velocity) override;
     float process() override;
+    bool process_block(float* out, int frames) override;
+    bool is_idle() const;
     virtual void set_bandpass_frequency(float hz) { bandpass.set_frequency(hz); }
     virtual void set_highpass_frequency(float hz) { highpass.set_frequency(hz); }
     // 0 = the pulse waves only, 1 = noise only.

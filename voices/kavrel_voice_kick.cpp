@@ -40,6 +40,15 @@ void kavrel_voice_kick::trigger(float velocity) {
     click_pulse.trigger();
 }
 
+// A waveform switch still pending counts as work: process() makes it even while silent.
+bool kavrel_voice_kick::is_idle() const {
+    return amp_env.is_finished() && waveform.load() == body.current_table();
+}
+
+[[gnu::flatten]] bool kavrel_voice_kick::process_block(float* out, int frames) {
+    return render_block(*this, out, frames);
+}
+
 float kavrel_voice_kick::process() {
     const int wanted = waveform.load();
     if (wanted != body.current_table()) body.select_table(wanted);

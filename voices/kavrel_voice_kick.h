@@ -22,6 +22,8 @@ public:
     void set_sample_rate(float hz) override;
     void trigger(float velocity) override;
     float process() override;
+    bool process_block(float* out, int frames) override;
+    bool is_idle() const;
     // Tunes the body.
     void set_tune(float hz) override { body.set_frequency(hz); }
     // Saturation 0..1 (exponent 1..11).

@@ -37,8 +37,16 @@ void kavrel_voice_rimshot::trigger(float velocity) {
     velocity_gain *= 0.7f;
 }
 
+bool kavrel_voice_rimshot::is_idle() const {
+    return env_b.is_finished();
+}
+
+[[gnu::flatten]] bool kavrel_voice_rimshot::process_block(float* out, int frames) {
+    return render_block(*this, out, frames);
+}
+
 float kavrel_voice_rimshot::process() {
-    if (env_b.is_finished()) return 0.0f;
+    if (is_idle()) return 0.0f;
     const float b = env_b.process(0.0f) * partial2.process_free();
     const float a = amp_env.process(0.0f) * oscillator.process_free();
     const float c = env_c.process(0.0f) * partial3.process_free();

@@ -17,6 +17,8 @@ public:
     void set_sample_rate(float hz) override;
     void trigger(float velocity) override;
     float process() override;
+    bool process_block(float* out, int frames) override;
+    bool is_idle() const;
 
     // "Rimshot Tune", 0.5..2: the partials at 500, 220 and 1000 Hz × ratio. All three run at
     // 440 Hz until the first call.

@@ -18,6 +18,8 @@ public:
     void set_sample_rate(float hz) override;
     void trigger(float velocity) override;
     float process() override;
+    bool process_block(float* out, int frames) override;
+    bool is_idle() const;
     void set_tune(float hz) override;
     // The first partial's envelope is the amplitude envelope.
     virtual void set_partial1_decay_time(float ms) { set_amp_decay_time(ms); }

@@ -42,10 +42,17 @@ void kavrel_voice_snare909::trigger(float velocity) {
     velocity_gain *= 0.45f;
 }
 
+bool kavrel_voice_snare909::is_idle() const {
+    return amp_env.is_finished() && partial2_env.is_finished() && lowpass_noise_env.is_finished() &&
+           highpass_noise_env.is_finished();
+}
+
+[[gnu::flatten]] bool kavrel_voice_snare909::process_block(float* out, int frames) {
+    return render_block(*this, out, frames);
+}
+
 float kavrel_voice_snare909::process() {
-    if (amp_env.is_finished() && partial2_env.is_finished() && lowpass_noise_env.is_finished() &&
-        highpass_noise_env.is_finished())
-        return 0.0f;
+    if (is_idle()) return 0.0f;
     const float d = pitch_env.process(0.0f) * pitch_depth;
     const float t1 = oscillator.process(d) * amp_env.process(0.0f);
     const float t2 = oscillator2.process(d) * partial2_env.process(0.0f);

@@ -19,6 +19,8 @@ public:
     void set_sample_rate(float hz) override;
     void trigger(float velocity) override;
     float process() override;
+    bool process_block(float* out, int frames) override;
+    bool is_idle() const;
     void set_tune(float hz) override;
     // Both tonal partials.
     virtual void set_tone_decay(float ms);

@@ -50,8 +50,16 @@ void kavrel_voice_tom::trigger(float velocity) {
     velocity_gain *= 0.8f;
 }
 
+bool kavrel_voice_tom::is_idle() const {
+    return amp_env.is_finished() && tone2_env.is_finished() && click_env.is_finished();
+}
+
+[[gnu::flatten]] bool kavrel_voice_tom::process_block(float* out, int frames) {
+    return render_block(*this, out, frames);
+}
+
 float kavrel_voice_tom::process() {
-    if (amp_env.is_finished() && tone2_env.is_finished() && click_env.is_finished()) return 0.0f;
+    if (is_idle()) return 0.0f;
     // One offset in Hz for all three oscillators, not scaled by their ratios.
     const float d = pitch_env.process(0.0f) * pitch_depth;
     const float up = upper_partial.process(d);

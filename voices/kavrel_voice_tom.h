@@ -20,6 +20,8 @@ public:
     void set_sample_rate(float hz) override;
     void trigger(float velocity) override;
     float process() override;
+    bool process_block(float* out, int frames) override;
+    bool is_idle() const;
     void set_tune(float hz) override;
     // Tone 1 decays in ms, tone 2 in 1.2 × ms.
     virtual void set_decay(float ms);

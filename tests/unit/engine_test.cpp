@@ -2,6 +2,7 @@
 #include "support/InProcessPlugin.h"
 #include "support/MidiEvents.h"
 
+#include <algorithm>
 #include <cmath>
 
 using kavrel::test::InProcessPlugin;
@@ -125,4 +126,50 @@ TEST_F(EngineTest, BlocksWithoutFramesOrBuffersDoNothing) {
     EXPECT_EQ(plugin->position(), 0.0); // the clock did not move
     for (float s : buffer) EXPECT_EQ(s, 0.5f);
     EXPECT_TRUE(host->sentEvents().empty());
+}
+
+// Voices render in runs between the samples where a step or an event lands, so the slicing of
+// the host's blocks must not show in a single bit of any output.
+TEST_F(EngineTest, OutputDoesNotDependOnTheHostsBlockSizes) {
+    constexpr int kFrames = 60000;
+    constexpr int kNoteAt = 23456; // an incoming clap, mid-block for every slicing below
+    auto renderSliced = [&](int block) {
+        TearDown();
+        SetUp();
+        for (int v = 0; v < 12; ++v) {
+            for (int s = 0; s < 16; ++s) plugin->setStep(v, s, (s * 7 + v * 3) % 5 < 2);
+            set(kavrel::kParamPanFirst + v, (v % 5) / 4.0f);
+            setReal(kavrel::kParamOutputFirst + v, static_cast<float>(v % 3)); // pairs A-C
+        }
+        set(kavrel::kParamSwing, 0.6f);
+        set(kavrel::kParamCompressor, 1.0f);
+        setReal(113, 1.0f); // internal clock
+        setReal(111, 137.0f);
+        set(kavrel::kParamPlay, 1.0f);
+        std::vector<std::vector<float>> out(12);
+        for (int done = 0; done < kFrames;) {
+            const int n = std::min(block, kFrames - done);
+            std::vector<vst::VstMidiEvent> events;
+            if (kNoteAt >= done && kNoteAt < done + n)
+                events.push_back(noteOn(39, 100, kNoteAt - done));
+            host->process(n, events);
+            for (int c = 0; c < 12; ++c)
+                out[c].insert(out[c].end(), host->outputs()[c].begin(),
+                              host->outputs()[c].begin() + n);
+            done += n;
+        }
+        return out;
+    };
+    const auto reference = renderSliced(512);
+    double energy = 0.0;
+    for (int c = 0; c < 6; ++c)
+        for (float s : reference[c]) energy += double(s) * s;
+    ASSERT_GT(energy, 1.0); // pairs A to C all sound
+    for (int block : {1, 97, 300}) {
+        const auto sliced = renderSliced(block);
+        for (int c = 0; c < 12; ++c)
+            for (int i = 0; i < kFrames; ++i)
+                ASSERT_EQ(sliced[c][i], reference[c][i])
+                    << "block " << block << ", channel " << c << ", frame " << i;
+    }
 }
