@@ -112,7 +112,11 @@ def standard_set(kit_title, a, b, c, breakdown, fills, ideas):
     first in the outro."""
     s = []
     intro = a.without("Intro: kick and hats, hats finding their feet", *ideas["intro_drop"])
-    intro.tool(ideas["hat"], sel=70).randvel(ideas["hat"])
+    intro.tool(ideas["hat"], sel=70)
+    if ideas.get("intro_randvel", True):
+        # Re-rolled velocities reach full velocity now and then; kits whose hats would then
+        # outshout the groove leave the intro's hats to probability alone.
+        intro.randvel(ideas["hat"])
     s.append(intro)
 
     main_a = a.copy("Main A: " + ideas["lanes"][0][0])
@@ -217,8 +221,9 @@ def P_stops(snare, steps=16):
 
 
 def set_ideas(hat, build, build_tune, build_decay, lanes, random, alt, outro_thin,
-              intro_drop=("CL", "S8", "S9", "CY", "RS", "CB", "LT", "MT", "HT")):
+              intro_drop=("CL", "S8", "S9", "CY", "RS", "CB", "LT", "MT", "HT"),
+              intro_randvel=True):
     """The kit-specific choices standard_set needs (see there)."""
     return {"hat": hat, "intro_drop": intro_drop, "lanes": lanes, "random": random,
             "build": build, "build_tune": build_tune, "build_decay": build_decay, "alt": alt,
-            "outro_thin": outro_thin}
+            "outro_thin": outro_thin, "intro_randvel": intro_randvel}

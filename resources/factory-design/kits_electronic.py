@@ -19,8 +19,8 @@ def tiny_idm():
         {"KD": "tiny sine blip with a quick chirp", "RS": "high, pitched click",
          "CB": "high resonant ping", "HT": "toms tuned up into blips",
          "CH": "very short tick"},
-        merge(kick(72, 120, sweep=80, sweep_time=12, click=-16, sat=0.0, sine=True,
-                   attack=0.1, decay_curve=-0.6),
+        merge(kick(90, 200, sweep=80, sweep_time=12, click=-22, sat=0.0, sine=True,
+                   attack=0.1, decay_curve=-0.4),
               snare9(290, 40, 70, color=17000, noise=-3, noise_curve=-0.8),
               snare8(200, 60, color=6000, noise=-4),
               toms(78, 98, 120, depth=70, decay=90, body=50, noise=-40, click=-3),
@@ -30,7 +30,7 @@ def tiny_idm():
               cymbal(300, tuning=1.0, body=9000, noise=-30, ding=-3, ding_freq=8500,
                      ding_decay=8),
               rim(0.9, 1800)),
-        {"KD": (0, 0.5), "RS": (-4, 0.4), "CB": (-8, 0.65), "CH": (-4, 0.7),
+        {"KD": (0, 0.5), "RS": (-6, 0.4), "CB": (-8, 0.65), "CH": (-4, 0.7),
          "OH": (-6, 0.3), "S9": (-6, 0.55), "S8": (-8, 0.45), "CL": (-7, 0.5),
          "LT": (-7, 0.2), "MT": (-7, 0.5), "HT": (-7, 0.8), "CY": (-9, 0.85)},
         a,
@@ -83,7 +83,7 @@ def tiny_idm():
           RS="........ ........ 56565656 67676789")
         .lane("Rimshot Tune", "........ ........ 98765432 98765432"),
         "a tiny IDM set: rim and bell melodies drawn per step and re-rolled each bar, "
-        "32nd ticks and blips by probability", roll="RS", reference=2)
+        "32nd ticks and blips by probability", roll="RS", reference=2, intro_randvel=False)
 
 
 def gritchy_idm():
@@ -293,7 +293,7 @@ def oddities():
          .lane("Cowbell Ratio", "9..1.. ..6..3 7..2.. ..9..."),
          P("Breakdown 2: metal hats with tuning re-rolled, thinned by probability",
            "1 x 16T", CH="666666 666666 666666 666666", OH="...... 5..... ...... 5.....")
-         .randomlane("CHH Tune").tool("CH", sel=55).randvel("CH")],
+         .randomlane("CHH Tune").tool("CH", sel=55)],
         P("Fill 2: tom glissando on 32nds", "1 x 32",
           KD="9....... ........ ........ ........",
           LT="........ ........ ....6666 66666666")
@@ -509,7 +509,7 @@ def saturated():
     a = P("Main groove: saturated breakbeat, driven kick and snare",
           KD="9... ..9. ..9. ....", S8=".... 9... .... 9...", CH="7575 7575 7575 7575")
     return _hiphop(
-        "Saturated", 128, 10, 26,
+        "Saturated", 128, 10, 35,
         "saturated breaks: a kick and toms driven hard into saturation, a thick snare with "
         "lots of noise, gritty hats and a dirty clap",
         {"KD": "saturated, thick", "S8": "thick, noisy", "LT": "driven toms",
@@ -524,8 +524,8 @@ def saturated():
               hats(38, 360, tune=0.45, noise=75, bpf=8000, hpf=5000),
               cymbal(2200, tuning=0.45, body=6500, noise=-4, ding=-16),
               rim(0.4, 600)),
-        {"KD": (0, 0.5), "S8": (-3, 0.5), "S9": (-8, 0.5), "CL": (-7, 0.54),
-         "LT": (-6, 0.28), "MT": (-6, 0.5), "HT": (-6, 0.72), "CH": (-5, 0.62),
+        {"KD": (0, 0.5), "S8": (-6, 0.5), "S9": (-8, 0.5), "CL": (-7, 0.54),
+         "LT": (-6, 0.28), "MT": (-6, 0.5), "HT": (-6, 0.72), "CH": (-14, 0.62),
          "OH": (-7, 0.38), "CY": (-9, 0.66), "RS": (-8, 0.4), "CB": (-10, 0.64)},
         a, a.but("Main groove with a dirty clap", CL=".... 7... .... 7..."),
         P("Groove B: broken break with ghosts", KD="9..9 ..9. .9.. ....",
@@ -562,4 +562,4 @@ def saturated():
          .tool("CH", sel=65).tool("CB", rnd=8, size="1/8", vel=55).randvel("CH")],
         roll32("Fill 2: snare roll, noise opening", a, "S8", tune="Snare8 Noise Color"),
         "a saturated breaks set: kick drive, snare colour and tom drive per step, ghost "
-        "snares, toms and rims by probability")
+        "snares, toms and rims by probability", comp_attack=0.001)

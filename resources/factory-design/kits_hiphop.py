@@ -13,8 +13,9 @@ def _package(kit, kit_patterns, set_patterns, summary):
 
 def _hiphop(title, tempo, swing, comp, character, notes, sound, mix, a, a2, b, b2, c, turn,
             alt, brk, brk2, trip_kick, snare, snare_tune, snare_decay, lanes, random,
-            breakdown, fill2, summary, roll=None, reference=0.0):
-    kit = Kit(title, tempo=tempo, swing=swing, compressor=comp, comp_attack=0.004,
+            breakdown, fill2, summary, roll=None, reference=0.0, intro_randvel=True,
+            comp_attack=0.004):
+    kit = Kit(title, tempo=tempo, swing=swing, compressor=comp, comp_attack=comp_attack,
               character=character, notes=notes, sound=sound, mix=mix, reference=reference)
     g = {"a": a, "a2": a2, "b": b, "b2": b2, "c": c, "snare": snare, "roll": roll or snare,
          "turn": turn, "alt": alt, "break": brk, "break2": brk2, "trip_kick": trip_kick}
@@ -26,7 +27,7 @@ def _hiphop(title, tempo, swing, comp, character, notes, sound, mix, a, a2, b, b
     ideas = set_ideas("CH", snare, snare_tune, snare_decay, lanes, random,
                       alt.copy("Alternate: " + alt.title.split(":")[0].lower() +
                                " with the hats' velocities re-rolled each bar").randvel("CH"),
-                      ("CH", snare, "OH"))
+                      ("CH", snare, "OH"), intro_randvel=intro_randvel)
     set_patterns = standard_set(title, a2, b2, c, breakdown, fills, ideas)
     return _package(kit, kit_patterns, set_patterns, summary)
 
@@ -41,7 +42,7 @@ def paid_in_full():
         "swung hats, rimshots and a shaker-like open hat",
         {"KD": "thick, short boom with a knock", "S9": "hard crack with a bright tail",
          "RS": "wooden rim", "OH": "short, shaker-like"},
-        merge(kick(52, 380, sweep=55, sweep_time=45, click=-12, sat=0.2, sine=False,
+        merge(kick(52, 440, sweep=55, sweep_time=45, click=-12, sat=0.3, sine=False,
                    attack=0.4),
               snare9(195, 120, 230, color=10000, noise=0),
               snare8(150, 180, color=1300, noise=-5),
@@ -51,9 +52,9 @@ def paid_in_full():
               hats(45, 180, tune=0.5, noise=55, bpf=8500, hpf=6000, open_curve=-0.6),
               cymbal(2000, tuning=0.5, body=7000, noise=-12, ding=-12),
               rim(0.45, 700)),
-        {"KD": (0, 0.5), "S9": (-3, 0.5), "S8": (-10, 0.46), "CL": (-7, 0.54),
-         "LT": (-8, 0.3), "MT": (-8, 0.5), "HT": (-8, 0.7), "CH": (-5, 0.62),
-         "OH": (-7, 0.4), "CY": (-11, 0.68), "RS": (-7, 0.38), "CB": (-11, 0.64)},
+        {"KD": (0, 0.5), "S9": (-6, 0.5), "S8": (-10, 0.46), "CL": (-7, 0.54),
+         "LT": (-8, 0.3), "MT": (-8, 0.5), "HT": (-8, 0.7), "CH": (-14, 0.62),
+         "OH": (-7, 0.4), "CY": (-11, 0.68), "RS": (-9, 0.38), "CB": (-11, 0.64)},
         a,
         a.but("Main groove with a rim knock and a late kick", RS="...5 .... .... .5..",
               KD="9... ...7 ..8. ...6"),
@@ -90,7 +91,7 @@ def paid_in_full():
          .tool("LT", rnd=8, size="1/8", vel=60).tool("HT", rnd=8, size="1/8", vel=60)],
         roll32("Fill 2: snare roll", a, "S9", tune="Snare9 Tune"),
         "a boom-bap set: kick sweep and snare tail per step, ghost snares and rims by "
-        "probability, heavy swing")
+        "probability, heavy swing", intro_randvel=False)
 
 
 def slow_and_low():
@@ -285,7 +286,7 @@ def old_school():
          .tool("CB", rnd=10, size="1/16", vel=60).randomlane("Cowbell Pan")],
         roll32("Fill 2: clap roll", a, "CL", tune="Clap Tone"),
         "an old-school set: bell pitch, kick length and tom pitch per step, hats and "
-        "claps by probability, a clap roll")
+        "claps by probability, a clap roll", intro_randvel=False)
 
 
 def heavy_hitter():
@@ -412,4 +413,4 @@ def thwacker():
          .tool("S9", sel=70).tool("RS", sel=60, rnd=8, size="1/16", vel=50)],
         roll32("Fill 2: snare roll", a, "S9", tune="Snare9 Tune"),
         "a dancehall set: snare, rim and timbale pitches per step, rims and timbales by "
-        "probability")
+        "probability", intro_randvel=False)

@@ -198,10 +198,11 @@ def light_house():
 
 
 def _house_ideas(hat, build, build_tune, build_decay, lanes, random, alt, outro_thin,
-                 intro_drop=("CL", "S8", "S9", "CY", "RS", "CB", "LT", "MT", "HT")):
+                 intro_drop=("CL", "S8", "S9", "CY", "RS", "CB", "LT", "MT", "HT"),
+                 intro_randvel=True):
     return {"hat": hat, "intro_drop": intro_drop, "lanes": lanes, "random": random,
             "build": build, "build_tune": build_tune, "build_decay": build_decay, "alt": alt,
-            "outro_thin": outro_thin}
+            "outro_thin": outro_thin, "intro_randvel": intro_randvel}
 
 
 def heavy_house():
@@ -298,7 +299,7 @@ def heavy_house():
 
 def kompressor():
     kit = Kit(
-        "Kompressor", tempo=128, swing=0, compressor=62, comp_attack=0.006, output=-4,
+        "Kompressor", tempo=128, swing=0, compressor=45, comp_attack=0.001, output=-4,
         character="pumping house-techno that leans on the master compressor: every kick "
                   "ducks the hats, claps and ride, and the tails swell back between hits",
         notes={"KD": "short clicky kick that drives the compressor",
@@ -315,8 +316,8 @@ def kompressor():
             hats(80, 900, tune=0.45, noise=55, bpf=9500, hpf=6500, open_curve=-0.2),
             cymbal(3500, tuning=0.5, body=7200, noise=-10, ding=-16, curve=-0.4),
             rim(0.6, 900)),
-        mix={"KD": (0, 0.5), "CL": (-4, 0.5), "S9": (-7, 0.5), "S8": (-11, 0.45),
-             "LT": (-7, 0.32), "MT": (-7, 0.5), "HT": (-7, 0.68), "CH": (-3, 0.6),
+        mix={"KD": (0, 0.5), "CL": (-6, 0.5), "S9": (-7, 0.5), "S8": (-11, 0.45),
+             "LT": (-7, 0.32), "MT": (-7, 0.5), "HT": (-7, 0.68), "CH": (-7, 0.6),
              "OH": (-3, 0.42), "CY": (-7, 0.7), "RS": (-9, 0.38), "CB": (-11, 0.62)},
         reference=-4,
     )
@@ -377,11 +378,11 @@ def kompressor():
           .lane("Clap Reverb", ".... 3... .... 8..."))],
         [("extra kicks at random on the 8ths to feed the compressor",
           lambda p: p.tool("KD", rnd=10, size="1/8", vel=70)),
-         ("random rims and re-rolled hat velocities",
-          lambda p: p.tool("RS", rnd=12, size="1/16", vel=60).randvel("CH"))],
+         ("random rims and the hat tone re-rolled every bar",
+          lambda p: p.tool("RS", rnd=12, size="1/16", vel=60).randomlane("CHH BPF Freq"))],
         g["alt"].copy("Alternate: half-time pump, hat lengths re-rolled each bar")
         .randomlane("CHH Decay"),
-        ("CL", "CH", "OH"))
+        ("CL", "CH", "OH"), intro_randvel=False)
     set_patterns = standard_set(kit.title, a2, b2, c, breakdown, fills, ideas)
     return {"kit": kit, "kit_patterns": kit_patterns, "set_patterns": set_patterns,
             "set_summary": "a pumping set: open-hat and hat lengths swelling per step against "
@@ -409,9 +410,9 @@ def silky_smooth():
                    ding_decay=50),
             rim(0.35, 400)),
         mix={"KD": (0, 0.5), "S9": (-5, 0.5), "S8": (-12, 0.45), "CL": (-8, 0.55),
-             "LT": (-9, 0.3), "MT": (-9, 0.5), "HT": (-9, 0.7), "CH": (-6, 0.6),
-             "OH": (-8, 0.62), "CY": (-11, 0.7), "RS": (-7, 0.4), "CB": (-13, 0.65)},
-        reference=3,
+             "LT": (-9, 0.3), "MT": (-9, 0.5), "HT": (-9, 0.7), "CH": (-8, 0.6),
+             "OH": (-8, 0.62), "CY": (-11, 0.7), "RS": (-9, 0.4), "CB": (-13, 0.65)},
+        reference=5,
     )
     a = P("Main groove: laid-back kick, snare on two and four, swung hats",
           KD="9... ...6 ..8. ....", S9=".... 8... .... 8...",
@@ -471,7 +472,7 @@ def silky_smooth():
           lambda p: p.tool("RS", rnd=10, size="1/16T", vel=40).randvel("CH"))],
         g["alt"].copy("Alternate: triplet feel with snare ghosts played at random")
         .tool("S8", rnd=10, size="1/16T", vel=30),
-        ("CH", "RS", "S9"))
+        ("CH", "RS", "S9"), intro_randvel=False)
     set_patterns = standard_set(kit.title, a2, b2, c, breakdown, fills, ideas)
     return {"kit": kit, "kit_patterns": kit_patterns, "set_patterns": set_patterns,
             "set_summary": "a slow-jam set: snare tails and hat tone moving per step, "

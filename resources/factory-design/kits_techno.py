@@ -87,7 +87,7 @@ def minimal():
           lambda p: p.tool("RS", rnd=10, size="1/16", vel=55).randvel("CB"))],
         g["alt"].copy("Alternate: triplet ticks with the hat pan re-rolled each bar")
         .randomlane("Closed High Hat Pan"),
-        ("CB", "CH", "RS"))
+        ("CB", "CH", "RS"), intro_randvel=False)
     set_patterns = standard_set(kit.title, a2, b2, c, breakdown, fills, ideas)
     return _package(kit, kit_patterns, set_patterns,
                     "a minimal set: a bell riff that changes pitch and filter per step, "
@@ -183,12 +183,12 @@ def mister_clicky():
         "Mister Clicky ", tempo=122, swing=18, compressor=12, comp_attack=0.002,
         character="click house: every voice cut to a click or a blip, the kick a short "
                   "thump with a loud click, high rims and pinged bells",
-        notes={"KD": "short thump, loud bright click", "S9": "almost all noise, very short",
+        notes={"KD": "short, slightly driven thump under a bright click", "S9": "almost all noise, very short",
                "LT": "toms cut to blips", "CB": "pinged, resonant",
                "CH": "a single tick", "CL": "dry, no room"},
         sound=merge(
-            kick(60, 150, sweep=30, sweep_time=15, click=-3, sat=0.0, sine=True,
-                 attack=0.1, decay_curve=-0.6, click_tone=9000),
+            kick(60, 260, sweep=30, sweep_time=15, click=-11, sat=0.3, sine=True,
+                 attack=0.1, decay_curve=-0.4, click_tone=9000),
             snare9(260, 30, 60, color=16000, noise=0, noise_curve=-0.8),
             snare8(190, 45, color=5000, noise=-2),
             toms(70, 92, 118, depth=60, decay=70, body=40, noise=-40, click=-2),
@@ -198,7 +198,7 @@ def mister_clicky():
             cymbal(400, tuning=0.9, body=9000, noise=-30, ding=-4, ding_freq=7500,
                    ding_decay=12),
             rim(0.95, 1600)),
-        mix={"KD": (0, 0.5), "RS": (-5, 0.36), "S9": (-8, 0.56), "S8": (-9, 0.44),
+        mix={"KD": (0, 0.5), "RS": (-7, 0.36), "S9": (-8, 0.56), "S8": (-9, 0.44),
              "LT": (-8, 0.25), "MT": (-8, 0.5), "HT": (-8, 0.75), "CH": (-4, 0.7),
              "OH": (-6, 0.3), "CY": (-10, 0.8), "CL": (-7, 0.5), "CB": (-8, 0.2)},
     )
@@ -258,7 +258,7 @@ def mister_clicky():
           .tool("S9", rnd=8, size="1/16", vel=40).randvel("RS"))],
         g["alt"].copy("Alternate: 8th triplets, bell pitch re-rolled each bar")
         .randomlane("Cowbell Tune"),
-        ("RS", "CB", "CH"))
+        ("RS", "CB", "CH"), intro_randvel=False)
     set_patterns = standard_set(kit.title, a2, b2, c, breakdown, fills, ideas)
     return _package(kit, kit_patterns, set_patterns,
                     "a click set: rim and bell pitches re-rolled or drawn per step, "
