@@ -443,15 +443,16 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
     double position = clock.position;
     int nextEvent = 0;
     int rendered = 0;
+    // Events land at their own sample; deltas outside the block are held to its edges.
+    auto eventDue = [&](int i) {
+        return nextEvent < inputCount &&
+               (inputEvents[nextEvent].delta <= i || i == sampleFrames - 1);
+    };
     for (int i = 0; i < sampleFrames; ++i) {
-        // Events land at their own sample; deltas outside the block are held to its edges.
-        if (nextEvent < inputCount &&
-            (inputEvents[nextEvent].delta <= i || i == sampleFrames - 1)) {
+        if (eventDue(i)) {
             renderVoices(outputs, rendered, i, masterGain);
             rendered = i;
-            while (nextEvent < inputCount &&
-                   (inputEvents[nextEvent].delta <= i || i == sampleFrames - 1))
-                applyInputEvent(inputEvents[nextEvent++], i);
+            while (eventDue(i)) applyInputEvent(inputEvents[nextEvent++], i);
         }
         int64_t tick = 0;
         if (dueTick(clock, position, tick)) {

@@ -1,7 +1,7 @@
 """House kits: Light House, Heavy House, Kompressor, Silky Smooth."""
 
 from design import Kit, Pattern as P, regrid16to32, two_bars
-from idioms import roll32, standard_kit, standard_set, triplet_fill
+from idioms import roll32, set_ideas, standard_kit, standard_set, triplet_fill
 from voicing import clap, cowbell, cymbal, hats, kick, merge, rim, snare8, snare9, toms
 
 
@@ -197,14 +197,6 @@ def light_house():
                            "from step to step, rims and woodblocks appearing at random"}
 
 
-def _house_ideas(hat, build, build_tune, build_decay, lanes, random, alt, outro_thin,
-                 intro_drop=("CL", "S8", "S9", "CY", "RS", "CB", "LT", "MT", "HT"),
-                 intro_randvel=True):
-    return {"hat": hat, "intro_drop": intro_drop, "lanes": lanes, "random": random,
-            "build": build, "build_tune": build_tune, "build_decay": build_decay, "alt": alt,
-            "outro_thin": outro_thin, "intro_randvel": intro_randvel}
-
-
 def heavy_house():
     kit = Kit(
         "Heavy House", tempo=126, swing=8, compressor=22, comp_attack=0.003,
@@ -273,7 +265,7 @@ def heavy_house():
         .lane("Mid Tom Freq", ".... .... .... 3.2."),
         roll32("Fill 2: snare roll with the snare tuning up", a, "S9", tune="Snare9 Tune"),
     ]
-    ideas = _house_ideas(
+    ideas = set_ideas(
         "CH", "S9", "Snare9 Tune", "Snare9 Noise Decay",
         [("kick tail opening on the last beat",
           lambda p: p.lane("Kickdrum Amp Decay", "4... 4... 4... 8...")),
@@ -367,7 +359,7 @@ def kompressor():
         roll32("Fill 2: clap roll, the room closing as it speeds up", a, "CL")
         .lane("Clap Reverb", [0.75 - 0.5 * i / 31 for i in range(32)]),
     ]
-    ideas = _house_ideas(
+    ideas = set_ideas(
         "CH", "S9", "Snare9 Tune", "Snare9 Noise Decay",
         [("open hat length swelling through the bar",
           lambda p: p.lane("OHH Decay", "..2. ..4. ..6. ..9.")),
@@ -458,7 +450,7 @@ def silky_smooth():
           S8="..2..2 ..2..2 ..2..2 ......")
         .lane("Snare9 Noise Decay", "...... ...... ..3456 7899.9"),
     ]
-    ideas = _house_ideas(
+    ideas = set_ideas(
         "CH", "S9", "Snare9 Tune", "Snare9 Noise Decay",
         [("snare tail longer on the four",
           lambda p: p.lane("Snare9 Noise Decay", ".... 4... .... 8...")),

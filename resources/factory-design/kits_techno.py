@@ -183,7 +183,8 @@ def mister_clicky():
         "Mister Clicky ", tempo=122, swing=18, compressor=12, comp_attack=0.002,
         character="click house: every voice cut to a click or a blip, the kick a short "
                   "thump with a loud click, high rims and pinged bells",
-        notes={"KD": "short, slightly driven thump under a bright click", "S9": "almost all noise, very short",
+        notes={"KD": "short, slightly driven thump under a bright click",
+               "S9": "almost all noise, very short",
                "LT": "toms cut to blips", "CB": "pinged, resonant",
                "CH": "a single tick", "CL": "dry, no room"},
         sound=merge(

@@ -143,8 +143,8 @@ TEST_F(EngineTest, OutputDoesNotDependOnTheHostsBlockSizes) {
         }
         set(kavrel::kParamSwing, 0.6f);
         set(kavrel::kParamCompressor, 1.0f);
-        setReal(113, 1.0f); // internal clock
-        setReal(111, 137.0f);
+        setReal(kavrel::kParamSync, 1.0f); // internal clock
+        setReal(kavrel::kParamTempo, 137.0f);
         set(kavrel::kParamPlay, 1.0f);
         std::vector<std::vector<float>> out(12);
         for (int done = 0; done < kFrames;) {
