@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
+#include <thread>
 
 using namespace kavrel;
 
@@ -24,6 +25,9 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
         voiceGain[v] = 0.0f;
         voiceOutput[v] = 0;
     }
+
+    for (int k = 0; k < kKitParams; ++k)
+        laneVoice[k] = static_cast<uint8_t>(KavrelParameterManager::voiceOfParam(kitParamAt(k)));
 
     setNumInputs(0);
     setNumOutputs(kNumOutputs);
@@ -55,12 +59,17 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
             }
     }
 
+    staging = std::make_unique<KavrelProgram>();
+    for (int i = 0; i < kNumParams; ++i) {
+        laterValue[i].store(0.0f, std::memory_order_relaxed);
+        laterSet[i].store(0, std::memory_order_relaxed);
+    }
     learnMode = 0;
     currentPattern = 0;
     currentPatternPointer = &programs[0].patterns[0];
     if (!loadFactoryBank()) setProgram(0);
     setProgram(0);
-    currentPatternPointer = &programs[curProgram].patterns[currentPattern];
+    currentPatternPointer = &programs[activeProgram].patterns[currentPattern];
     clipboardMemento = paramManager.createMemento(paramManager.patternParamSet);
     lastStep = -1;
     lastTick = 33;
@@ -79,6 +88,8 @@ Kavrel::~Kavrel() {
 
 void Kavrel::suspend() {
     resumed = false;
+    // No audio runs now: a handover still waiting for a block lands here.
+    endHandoverWrite(beginHandoverWrite());
     compressor.reset();
     for (kavrel_voice* v : voices) v->reset();
     midiOut.releaseAll();
@@ -95,7 +106,15 @@ float Kavrel::sanitizeNormalized(float value) {
 }
 
 float Kavrel::getParameter(vst::int32 index) {
-    return isParameterIndex(index) ? paramManager.getNormValue(index) : 0.0f;
+    if (!isParameterIndex(index)) return 0.0f;
+    // Between a program change and the block that lands it, the host already reads the new
+    // program's values.
+    if (handoverState.load(std::memory_order_acquire) == kHandoverPending) {
+        if (laterSet[index].load(std::memory_order_acquire))
+            return laterValue[index].load(std::memory_order_relaxed);
+        if (handoverProgram >= 0) return slotView(handoverProgram).params[index];
+    }
+    return paramManager.getNormValue(index);
 }
 
 void Kavrel::getParameterName(vst::int32 index, char* text) {
@@ -115,31 +134,122 @@ void Kavrel::getParameterDisplay(vst::int32 index, char* text) {
 
 void Kavrel::setProgram(vst::int32 program) {
     if (program < 0 || program >= kNumPrograms) return;
+    const int before = beginHandoverWrite();
     curProgram = program;
-    KavrelProgram& slot = programs[program];
-    // The recalled values include the pattern tools (Clear, Random Fill), which act on the
-    // current pattern: that must already be this program's pattern 0, or a program saved with
-    // one of them on would clear a row of the pattern left current by the previous program.
-    currentPattern = pendingPattern = 0;
-    currentPatternPointer = &slot.patterns[0];
+    handoverProgram = program;
+    endHandoverWrite(before);
+}
+
+int Kavrel::beginHandoverWrite(bool change) {
+    for (;;) {
+        int state = handoverState.load(std::memory_order_acquire);
+        // While the audio thread lands a handover (microseconds) or another host thread
+        // writes one, wait: only host threads ever wait here.
+        if (state != kHandoverLanding && state != kHandoverWriting &&
+            handoverState.compare_exchange_weak(state, kHandoverWriting,
+                                                std::memory_order_acq_rel)) {
+            // Values set before this change belong to what it replaces.
+            if (change)
+                for (auto& set : laterSet) set.store(0, std::memory_order_relaxed);
+            return state;
+        }
+        std::this_thread::yield();
+    }
+}
+
+void Kavrel::endHandoverWrite(int) {
+    // With no audio running (before the first resume, after a suspend) nobody else would
+    // land it: the state goes in at once, on this thread.
+    if (!resumed) landHandover();
+    const bool pending = handoverStaged || handoverProgram >= 0;
+    handoverState.store(pending ? kHandoverPending : kHandoverIdle, std::memory_order_release);
+}
+
+void Kavrel::takeHandover() {
+    int expected = kHandoverPending;
+    if (!handoverState.compare_exchange_strong(expected, kHandoverLanding,
+                                               std::memory_order_acquire))
+        return;
+    landHandover();
+    handoverState.store(kHandoverIdle, std::memory_order_release);
+}
+
+void Kavrel::landHandover() {
+    if (handoverStaged) {
+        programs[activeProgram] = *staging;
+        handoverStaged = false;
+    }
+    if (handoverProgram >= 0) {
+        applyProgram(handoverProgram);
+        handoverProgram = -1;
+    }
     for (int index = 0; index < kNumParams; ++index)
-        if (!KavrelParameterManager::isPatternParam(index)) setParameter(index, slot.params[index]);
-    currentPattern = pendingPattern = 0;
-    currentPatternPointer = &slot.patterns[0];
+        if (laterSet[index].exchange(0, std::memory_order_acquire))
+            setParameter(index, laterValue[index].load(std::memory_order_relaxed));
+}
+
+KavrelProgram& Kavrel::writableSlot(int slot) {
+    // The audio thread reads only the program it plays; every other slot is the host's to
+    // write. The playing one is written into the staging copy, which lands between blocks.
+    if (slot != activeProgram || !resumed) return programs[slot];
+    if (!handoverStaged) {
+        *staging = programs[slot];
+        handoverStaged = true;
+    }
+    return *staging;
+}
+
+const KavrelProgram& Kavrel::slotView(int slot) const {
+    return handoverStaged && slot == activeProgram ? *staging : programs[slot];
+}
+
+bool Kavrel::isRecallOnly(int index) {
+    // Momentary actions act when they are set, not when a stored value comes back; the
+    // pattern is selected directly once all values are in.
+    return (index >= kParamClearFirst && index < kParamRandomFillFirst + kNumVoices) ||
+           index == kParamPattern;
+}
+
+void Kavrel::recallValue(int index, float value) {
+    paramManager.setNormValue(index, value);
+    programs[activeProgram].params[index] = value;
+    if (editorNotify) editorNotify->parameterChanged(index, value);
+}
+
+void Kavrel::applyProgram(int program) {
+    activeProgram = program;
+    KavrelProgram& slot = programs[program];
+    for (int index = 0; index < kNumParams; ++index) {
+        if (KavrelParameterManager::isPatternParam(index)) continue;
+        if (isRecallOnly(index))
+            recallValue(index, slot.params[index]);
+        else
+            setParameter(index, slot.params[index]);
+    }
+    const int pattern =
+        clampIndex(paramManager.getRealValue(kParamPattern), kPatternsPerProgram - 1);
+    currentPattern = pendingPattern = pattern;
+    currentPatternPointer = &slot.patterns[pattern];
     applyPatternValues();
     if (editorOpen()) {
-        editorNotify->showPattern(0);
+        editorNotify->showPattern(pattern);
         for (int v = 0; v < kNumVoices; ++v) editorNotify->rowStepsChanged(v);
         editorNotify->refresh(kRefreshPattern);
     }
 }
 
 void Kavrel::setProgramName(char* name) {
-    vst::copyString(programs[curProgram].name, name, KavrelProgram::kNameSize - 1);
+    // Names are never read on the audio thread: written in place, or into the staged copy
+    // that is about to replace the slot.
+    const int before = beginHandoverWrite(false);
+    KavrelProgram& slot =
+        handoverStaged && curProgram == activeProgram ? *staging : programs[curProgram];
+    vst::copyString(slot.name, name, KavrelProgram::kNameSize - 1);
+    endHandoverWrite(before);
 }
 
 void Kavrel::getProgramName(char* name) {
-    const KavrelProgram& slot = programs[curProgram];
+    const KavrelProgram& slot = slotView(curProgram);
     char text[64];
     if (std::strcmp(slot.name, "init") == 0)
         std::snprintf(text, sizeof(text), "%s %d", slot.name, curProgram + 1);

@@ -19,6 +19,7 @@
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 // Receives what the audio thread reports for display. The editor implements it; without an
@@ -124,8 +125,8 @@ public:
     bool isLearning() const { return learnMode.load(std::memory_order_relaxed) != 0; }
     int learningParameter() const { return learnParam.load(std::memory_order_relaxed); }
     const KavrelControllerMap& controllers() const { return controllerMap; }
-    // Writes the assignments file if learning on the audio thread changed the map; runs on the
-    // host's other threads (the audio thread never touches files).
+    // Enters an assignment learned on the audio thread into the file; runs on the host's
+    // other threads (the audio thread never touches files).
     void flushAssignments();
     vst::intptr dispatcher(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr,
                            float opt) override;
@@ -144,6 +145,7 @@ public:
     int outputOf(int voice) const { return voiceOutput[voice]; }
     int soloParameter() const { return soloParam; }
     kavrel_voice& voice(int index) { return *voices[index]; }
+    const vxsp_compressor& masterCompressor() const { return compressor; }
     double position() const { return songPosition; }
     void setEditorNotify(KavrelEditorNotify* notify) { editorNotify = notify; }
 
@@ -154,6 +156,11 @@ public:
         return index >= 0 && index < kavrel::kNumParams;
     }
     static int noteOfVoice(int voice);
+    // A choice index from a real value: NaN and negatives give 0, beyond `last` gives last.
+    static int clampIndex(float value, int last) {
+        if (!(value > 0.0f)) return 0;
+        return value >= static_cast<float>(last) ? last : static_cast<int>(value);
+    }
 
 private:
     struct BlockClock {
@@ -172,6 +179,11 @@ private:
     void patternStart(int64_t tick, bool randomizeLanesAlways);
     void fireVoices(int step, int frame, int noteLength, bool applyAlways);
     void betweenSteps(int frame, int noteLength);
+    // Before voice v sounds: gives it back its parameters' own values where a step's lane
+    // value was put and no lane applies any more (the pattern has none for it, its lock was
+    // removed, or no pattern plays). Done at the next hit rather than at once, so a sounding
+    // tail never changes pitch or length mid-note.
+    void releaseLanes(int v, bool patternPlays);
     void triggerVoice(int v, float velocity);
     bool editorOpen() const { return editorNotify && editorNotify->isOpen(); }
     void sendRow(int voice);
@@ -184,10 +196,41 @@ private:
     };
     static constexpr int kMaxInputEvents = 4096;
     void applyInputEvent(const InputEvent& event, int frame);
-    void writeAssignments();
+    // Selects a slot and pushes its values everywhere. Runs on the audio thread between
+    // blocks, or on the host's thread while no audio runs.
+    void applyProgram(int program);
+
+    // Program changes and chunk loads reach the audio thread whole, between two blocks. A
+    // host thread takes the handover for writing (waiting only for another writer or for a
+    // landing in progress), writes the slots the audio thread does not play directly and the
+    // playing one into the staging copy, names the program to apply and leaves it pending;
+    // the audio thread lands it at the start of its next block without ever waiting.
+    enum { kHandoverIdle, kHandoverPending, kHandoverLanding, kHandoverWriting };
+    // `change`: the write replaces state, so values set before it no longer apply after it.
+    int beginHandoverWrite(bool change = true);
+    void endHandoverWrite(int before);
+    void takeHandover();
+    void landHandover();
+    // Under a handover write: where new content for a slot goes.
+    KavrelProgram& writableSlot(int slot);
+    // What a slot holds once the pending handover has landed.
+    const KavrelProgram& slotView(int slot) const;
+    static bool isRecallOnly(int index);
+    // Takes a stored value without acting on it.
+    void recallValue(int index, float value);
 
     std::vector<KavrelProgram> programs;
     std::vector<uint8_t> chunkBuffer; // the block last handed to the host
+    std::atomic<int> handoverState{kHandoverIdle};
+    int handoverProgram = -1;
+    bool handoverStaged = false;
+    std::unique_ptr<KavrelProgram> staging;
+    // The program the engine plays; the host's curProgram may already name the next one.
+    int activeProgram = 0;
+    // Parameters set while a handover waits: they go in after it lands, so a host that loads
+    // a chunk and then sets values keeps its values.
+    std::atomic<float> laterValue[kavrel::kNumParams];
+    std::atomic<uint8_t> laterSet[kavrel::kNumParams];
     KavrelControllerMap controllerMap;
     std::atomic<int> learnMode{0};
     std::atomic<int> learnParam{0};
@@ -225,6 +268,10 @@ private:
     int clipboardMemento = 0;
     int lastStep = -1;
     int64_t lastTick = 33;
+    // Kit parameters whose voice holds a lane value rather than the parameter's own; the
+    // audio thread's alone.
+    uint8_t laneApplied[kavrel::kKitParams] = {};
+    uint8_t laneVoice[kavrel::kKitParams] = {};
     int soloParam = 0;
     bool resumed = false;
     bool playing = false;
@@ -239,5 +286,7 @@ private:
     InputEvent inputEvents[kMaxInputEvents];
     int inputCount = 0;
     std::filesystem::path settingsFolder;
-    std::atomic<bool> assignmentsDirty{false};
+    // The assignment learned on the audio thread and not yet in the file (controller << 16 |
+    // parameter), or -1.
+    std::atomic<int> learnedAssignment{-1};
 };

@@ -1,6 +1,7 @@
 // The audio engine: how parameter values reach voices, mixer and pattern, and the mix itself.
 #include "core/Kavrel.h"
 
+#include "core/KavrelDenormals.h"
 #include "core/KavrelRandom.h"
 
 #include <algorithm>
@@ -8,18 +9,11 @@
 
 using namespace kavrel;
 
-namespace {
-int clampIndex(float value, int last) {
-    if (!(value > 0.0f)) return 0;
-    return value >= static_cast<float>(last) ? last : static_cast<int>(value);
-}
-} // namespace
-
 void Kavrel::setParameter(vst::int32 index, float value) {
     if (!isParameterIndex(index)) return;
     value = sanitizeNormalized(value);
     paramManager.setNormValue(index, value);
-    KavrelProgram& slot = programs[curProgram];
+    KavrelProgram& slot = programs[activeProgram];
     slot.params[index] = value;
     if (KavrelParameterManager::isPatternParam(index)) {
         slot.patternValues[currentPattern][index] = value;
@@ -68,6 +62,10 @@ void Kavrel::setParameter(vst::int32 index, float value) {
     }
 
     if (editorNotify) editorNotify->parameterChanged(index, value);
+    if (handoverState.load(std::memory_order_acquire) == kHandoverPending) {
+        laterValue[index].store(value, std::memory_order_relaxed);
+        laterSet[index].store(1, std::memory_order_release);
+    }
 }
 
 void Kavrel::applyToEngine(int index, float x) {
@@ -437,6 +435,8 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
     for (int c = 0; c < kNumOutputs; ++c)
         if (!outputs[c]) return;
 
+    const KavrelFlushDenormals flushDenormals;
+    takeHandover();
     midiOut.beginBlock(sampleFrames);
     BlockClock clock = startBlockClock();
     const float masterGain = paramManager.getDspValue(kParamOutputA);
@@ -460,7 +460,10 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
             rendered = i;
             runClock(clock, tick, i);
         }
-        position += clock.increment;
+        // From the block's start rather than summed sample by sample: the host hands its
+        // position at every block start, and a sample must get the same position whatever
+        // the block size.
+        position = clock.position + (i + 1) * clock.increment;
     }
     renderVoices(outputs, rendered, sampleFrames, masterGain);
     inputCount = 0;

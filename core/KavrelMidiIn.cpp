@@ -61,6 +61,9 @@ void Kavrel::applyInputEvent(const InputEvent& event, int frame) {
         for (int v = 0; v < kNumVoices; ++v) {
             if (noteOfVoice(v) != note) continue;
             if (voiceGain[v] == 0.0f) return;
+            // A live hit takes the lane value of the playing step only while a pattern with
+            // that lane plays; otherwise the parameter's own value.
+            releaseLanes(v, playing);
             if (v == CH) openHat.choke();
             voices[v]->trigger(velocity);
             return;
@@ -76,7 +79,9 @@ void Kavrel::handleController(int controller, int value) {
             const int param = learnParam.load(std::memory_order_relaxed);
             controllerMap.assign(controller, param);
             // The audio thread never writes files: the next call on another thread does.
-            assignmentsDirty.store(true, std::memory_order_release);
+            // Learning again needs the editor's toggleLearn, which writes this one first, so
+            // one slot is enough.
+            learnedAssignment.store(controller << 16 | param, std::memory_order_release);
             lastLearnController.store(255, std::memory_order_relaxed);
             learnMode.store(0, std::memory_order_relaxed);
             if (editorNotify) editorNotify->learnHighlight(param, false);
@@ -92,6 +97,7 @@ void Kavrel::handleController(int controller, int value) {
 
 void Kavrel::toggleLearn(int index) {
     if (!isParameterIndex(index)) return;
+    flushAssignments();
     if (!learnMode.load(std::memory_order_relaxed)) {
         learnParam.store(index, std::memory_order_relaxed);
         learnMode.store(1, std::memory_order_relaxed);
@@ -106,19 +112,14 @@ void Kavrel::toggleLearn(int index) {
         return;
     }
     controllerMap.removeParameter(index);
-    writeAssignments();
+    assignments::update(settingsFolder, -1, index);
     if (editorNotify) editorNotify->learnHighlight(index, false);
     learnMode.store(0, std::memory_order_relaxed);
 }
 
-void Kavrel::writeAssignments() {
-    assignmentsDirty.store(false, std::memory_order_relaxed);
-    assignments::write(settingsFolder, controllerMap);
-}
-
 void Kavrel::flushAssignments() {
-    if (assignmentsDirty.exchange(false, std::memory_order_acquire))
-        assignments::write(settingsFolder, controllerMap);
+    const int learned = learnedAssignment.exchange(-1, std::memory_order_acquire);
+    if (learned >= 0) assignments::update(settingsFolder, learned >> 16, learned & 0xffff);
 }
 
 vst::intptr Kavrel::dispatcher(vst::int32 opcode, vst::int32 index, vst::intptr value, void* ptr,

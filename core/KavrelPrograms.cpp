@@ -20,19 +20,27 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     // hold more entries by the time it is written than the buffer was sized for. Each program
     // is copied first and both measured and written from the copy.
     std::unique_ptr<KavrelProgram> copy;
+    // A program change or chunk load waiting for the audio thread counts as done.
+    struct Reading {
+        Kavrel& plugin;
+        int before;
+        explicit Reading(Kavrel& p) : plugin(p), before(p.beginHandoverWrite(false)) {}
+        ~Reading() { plugin.endHandoverWrite(before); }
+    } reading(*this);
     try {
         copy = std::make_unique<KavrelProgram>();
         if (isPreset) {
-            *copy = programs[curProgram];
+            *copy = slotView(curProgram);
             chunkBuffer.assign(chunk::programSize(*copy), 0);
             chunk::writeProgram(*copy, chunkBuffer.data());
         } else {
             size_t estimate = 0;
-            for (const KavrelProgram& program : programs) estimate += chunk::programSize(program);
+            for (int slot = 0; slot < kNumPrograms; ++slot)
+                estimate += chunk::programSize(slotView(slot));
             chunkBuffer.clear();
             chunkBuffer.reserve(estimate);
-            for (const KavrelProgram& program : programs) {
-                *copy = program;
+            for (int slot = 0; slot < kNumPrograms; ++slot) {
+                *copy = slotView(slot);
                 const size_t at = chunkBuffer.size();
                 chunkBuffer.resize(at + chunk::programSize(*copy));
                 chunk::writeProgram(*copy, chunkBuffer.data() + at);
@@ -54,8 +62,10 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
     // whole chunk before changing anything, so a refused chunk leaves every slot as it was.
     if (isPreset) {
         if (!chunk::validateProgram(bytes, size)) return 0;
-        chunk::readProgram(bytes, programs[curProgram]);
-        setProgram(curProgram);
+        const int before = beginHandoverWrite();
+        chunk::readProgram(bytes, writableSlot(curProgram));
+        handoverProgram = curProgram;
+        endHandoverWrite(before);
         return 1;
     }
     size_t offsets[kNumPrograms];
@@ -66,8 +76,10 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
         offsets[i] = at;
         at += length;
     }
-    for (int i = 0; i < kNumPrograms; ++i) chunk::readProgram(bytes + offsets[i], programs[i]);
-    setProgram(0);
+    const int before = beginHandoverWrite();
+    for (int i = 0; i < kNumPrograms; ++i) chunk::readProgram(bytes + offsets[i], writableSlot(i));
+    curProgram = handoverProgram = 0;
+    endHandoverWrite(before);
     return 1;
 }
 

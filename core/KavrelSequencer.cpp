@@ -52,10 +52,12 @@ Kavrel::BlockClock Kavrel::startBlockClock() {
         }
         playing = (info->flags & vst::kVstTransportPlaying) != 0;
         clock.position = info->ppqPos;
-        const double den = (info->flags & vst::kVstTimeSigValid) ? info->timeSigDenominator : 4.0;
+        // The host's position and tempo are in quarter notes whatever the meter, so the
+        // position moves by tempo / 60 quarters a second in 6/8 and 2/2 as in 4/4, and a
+        // note lasts one 32nd of a quarter-note beat.
         hostTempo = info->tempo;
-        clock.increment = info->tempo / (15.0 * den) / rate;
-        clock.noteLength = noteLengthOf(rate / ((32.0 / den) * info->tempo / 60.0));
+        clock.increment = info->tempo / 60.0 / rate;
+        clock.noteLength = noteLengthOf(rate / (info->tempo * 8.0 / 60.0));
         break;
     }
     case kSyncInternal:
@@ -81,10 +83,19 @@ bool Kavrel::dueTick(const BlockClock& clock, double position, int64_t& tick) {
     const double e = std::fmod(h, 2.0);
     const double g =
         e < 1.0 ? std::floor(h) + e * u : std::floor(h) + (2.0 - u) * e - 3.0 + 2.0 * u;
-    tick = static_cast<int64_t>(g * 6.0);
+    // A position that lands exactly on a tick boundary is computed from the host's block
+    // start plus samples into the block, and rounds to either side depending on where the
+    // block started; a margin far below one sample keeps such hits on the same sample at any
+    // block size.
+    tick = static_cast<int64_t>(g * 6.0 + 1e-7);
     // The first tick after the transport starts always plays its step, even when the pattern
     // stopped on that same step.
-    return tick != lastTick || !clockRunning;
+    if (!clockRunning) return true;
+    // Hosts ramping the tempo with large blocks can start a block a few samples before where
+    // the last one ended. Less than a step back is that jitter, not a relocation: nothing
+    // plays again, and the clock goes on once the position passes the last tick.
+    if (tick < lastTick && lastTick - tick < currentPatternPointer->stepTicks) return false;
+    return tick != lastTick;
 }
 
 void Kavrel::runClock(const BlockClock& clock, int64_t tick, int frame) {
@@ -144,14 +155,31 @@ void Kavrel::fireVoices(int t, int frame, int noteLength, bool applyAlways) {
                          : pat.randomVelocity[v] != 0 ? pat.randomVelocity[v]
                                                       : pat.velocities[v][pat.currentStep];
         if (!midiOutputOnly || applyAlways) {
+            releaseLanes(v, true);
             for (int k = 0; k < kKitParams; ++k) {
                 if (!pat.lockSets[v][k]) continue;
                 const int p = kitParamAt(k);
                 applyToEngine(p, paramManager.getDspValueOffset(p, pat.lanes[k][t]));
+                laneApplied[k] = 1;
             }
             triggerVoice(v, velocity);
         }
         sendMidiNote(v, velocity, frame, noteLength);
+    }
+}
+
+void Kavrel::releaseLanes(int v, bool patternPlays) {
+    const KavrelPattern& pat = *currentPatternPointer;
+    for (int k = 0; k < kKitParams; ++k) {
+        if (!laneApplied[k] || laneVoice[k] != v) continue;
+        // Stored patterns may lock a parameter in another voice's set than its own.
+        bool locked = false;
+        for (int u = 0; u < kNumVoices && patternPlays && !locked; ++u)
+            locked = pat.lockSets[u][k] != 0;
+        if (locked) continue;
+        const int p = kitParamAt(k);
+        applyToEngine(p, paramManager.getDspValue(p));
+        laneApplied[k] = 0;
     }
 }
 
@@ -173,7 +201,10 @@ void Kavrel::betweenSteps(int frame, int noteLength) {
             kavrel::rand() < pat.randomBeatsThreshold[v] && voiceGain[v] != 0.0f) {
             float velocity = pat.randomVelocity[v] != 0 ? pat.randomVelocity[v]
                                                         : pat.velocities[v][pat.currentStep];
-            if (!midiOutputOnly) triggerVoice(v, velocity);
+            if (!midiOutputOnly) {
+                releaseLanes(v, true);
+                triggerVoice(v, velocity);
+            }
             sendMidiNote(v, velocity, frame, noteLength);
         }
     }
@@ -211,18 +242,25 @@ void Kavrel::requestPattern(int p) {
 void Kavrel::selectPattern(int p) {
     if (p < 0 || p >= kPatternsPerProgram) return;
     currentPattern = pendingPattern = p;
-    currentPatternPointer = &programs[curProgram].patterns[p];
+    currentPatternPointer = &programs[activeProgram].patterns[p];
+    // The Pattern parameter shows, and a saved program restores, the pattern that plays,
+    // however it was chosen (a MIDI note, the end of a pattern, the parameter itself).
+    if (clampIndex(paramManager.getRealValue(kParamPattern), kPatternsPerProgram - 1) != p)
+        recallValue(kParamPattern, paramManager.realToNorm(kParamPattern, static_cast<float>(p)));
     applyPatternValues();
     if (editorOpen()) editorNotify->showPattern(pendingPattern);
 }
 
 void Kavrel::applyPatternValues() {
-    const KavrelProgram& slot = programs[curProgram];
+    const KavrelProgram& slot = programs[activeProgram];
     const int p = currentPattern;
     for (int index : paramManager.patternParamSet) {
         if (!slot.hasPatternValue[p][index]) continue;
         const float value = slot.patternValues[p][index];
-        if (resumed)
+        // Every value goes into the new pattern, but the host hears only of those that
+        // changed: hosts writing automation would otherwise record all of them at every
+        // switch.
+        if (resumed && value != paramManager.getNormValue(index))
             setParameterAutomated(index, value);
         else
             setParameter(index, value);

@@ -59,6 +59,10 @@ void vxsp_compressor::set_release(float seconds) {
 
 float vxsp_compressor::detect(float level) {
     envelope = envelope - envelope * release_coefficient;
+    // Far below anything the gain computation can tell from silence (-100 dB is 1e-5): let
+    // it be silence, rather than decay on into subnormal numbers that cost many times the
+    // work of normal ones on some processors.
+    if (envelope < 1e-20f) envelope = 0.0f;
     // A non-finite sample (a voice that blew up) must not stick in the detector: infinity
     // would turn the envelope into NaN on the next sample and silence the output for good.
     if (level > envelope && level <= 3.4e38f) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <mutex>
 #include <sstream>
 #include <string>
@@ -30,14 +31,44 @@ bool kavrel::assignments::read(const fs::path& folder, KavrelControllerMap& map)
     return true;
 }
 
+namespace {
+// Every instance in the process shares the file and its temporary, and one instance may
+// write from the editor (unlearn) and from a host thread (a controller learned while
+// rendering) at once: two writers truncating and filling the same temporary would leave a
+// mix of both. Writers take turns.
+std::mutex& fileTurn() {
+    static std::mutex writing;
+    return writing;
+}
+
+bool writeLocked(const fs::path& folder, const KavrelControllerMap& map);
+} // namespace
+
 bool kavrel::assignments::write(const fs::path& folder, const KavrelControllerMap& map) {
     if (folder.empty()) return false;
-    // Every instance in the process shares the file and its temporary, and one instance may
-    // write from the editor (unlearn) and from a host thread (a controller learned while
-    // rendering) at once: two writers truncating and filling the same temporary would leave
-    // a mix of both. Writers take turns; the last map written is the file.
-    static std::mutex writing;
-    std::lock_guard<std::mutex> turn(writing);
+    std::lock_guard<std::mutex> turn(fileTurn());
+    return writeLocked(folder, map);
+}
+
+bool kavrel::assignments::update(const fs::path& folder, int controller, int parameter) {
+    if (folder.empty() || parameter < 0 || parameter >= kNumParams || controller < -1 ||
+        controller >= KavrelControllerMap::kControllers)
+        return false;
+    std::lock_guard<std::mutex> turn(fileTurn());
+    // The map is 130 KB of cells: on the heap, not on a host thread's stack.
+    auto onDisk = std::make_unique<KavrelControllerMap>();
+    read(folder, *onDisk);
+    if (controller < 0)
+        onDisk->removeParameter(parameter);
+    else
+        onDisk->assign(controller, parameter);
+    return writeLocked(folder, *onDisk);
+}
+
+namespace {
+bool writeLocked(const fs::path& folder, const KavrelControllerMap& map) {
+    using kavrel::kNumParams;
+    using kavrel::assignments::kFileName;
     std::error_code error;
     fs::create_directories(folder, error);
     std::string text;
@@ -68,3 +99,4 @@ bool kavrel::assignments::write(const fs::path& folder, const KavrelControllerMa
     }
     return true;
 }
+} // namespace

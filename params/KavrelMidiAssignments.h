@@ -19,4 +19,10 @@ bool read(const std::filesystem::path& folder, KavrelControllerMap& map);
 // truncated file behind. False when nothing could be written.
 bool write(const std::filesystem::path& folder, const KavrelControllerMap& map);
 
+// Changes one assignment in the file as it is on disk now, keeping every other line: several
+// instances (in one process or several) share the file, and each writing its own whole map
+// would drop what the others learned. `controller` -1 removes every assignment of the
+// parameter; otherwise controller -> parameter is added. False when nothing could be written.
+bool update(const std::filesystem::path& folder, int controller, int parameter);
+
 } // namespace kavrel::assignments

@@ -104,8 +104,8 @@ public:
     Scene() : plugin(std::make_unique<Kavrel>(&Host::callback)) {
         for (int c = 0; c < Kavrel::kNumOutputs; ++c) outputs[c] = buffers[c];
         plugin->setSampleRate(44100.0f);
-        plugin->resume();
         loadBank(*plugin);
+        plugin->resume();
     }
 
     void block(Hash& hash, int frames = kBlock) {

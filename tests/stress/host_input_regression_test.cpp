@@ -92,7 +92,10 @@ TEST_F(HostInput, AnAbsurdlySlowHostTempoHoldsTheNoteOffBack) {
         SetUp(); // a fresh instance for each tempo
         hostPlays(0.0, tempo);
         render();
-        EXPECT_EQ(count(0x90), kavrel::kNumVoices) << tempo;
+        // Audio runs with subnormal numbers read as zero, so the subnormal tempo is no tempo
+        // at all: the block is unusable and nothing plays. The others play every voice.
+        const bool subnormal = tempo < std::numeric_limits<double>::min();
+        EXPECT_EQ(count(0x90), subnormal ? 0 : kavrel::kNumVoices) << tempo;
         EXPECT_EQ(count(0x80), 0) << tempo;
         for (const auto& e : Recorder::sent) {
             EXPECT_GE(e.noteLength, 0);
@@ -157,11 +160,12 @@ TEST_F(HostInput, EventListsLongerThanTheDeclaredTwoEntriesAreReadWhole) {
     }
 }
 
-// A program saved while a pattern tool (Clear, Random Fill) stood at 1.0 applies it again when
-// recalled, as every stored value is. It acts on the recalled program's own pattern 0, never
-// on the pattern another program left current.
-TEST_F(HostInput, RecallingAProgramNeverEditsThePatternOfTheProgramBefore) {
+// A program saved while a pattern tool (Clear, Random Fill) stood at 1.0 keeps that value but
+// does not act again when recalled: neither on the pattern another program left current nor
+// on its own.
+TEST_F(HostInput, RecallingAProgramNeverRunsItsPatternTools) {
     plugin->setProgram(5);
+    render(); // the program lands between blocks
     plugin->setParameter(kavrel::kParamSync, 0.5f);
     plugin->selectPattern(3);
     for (int s = 0; s < kavrel::kPatternSteps; ++s) plugin->setStep(0, s, true);
@@ -172,8 +176,11 @@ TEST_F(HostInput, RecallingAProgramNeverEditsThePatternOfTheProgramBefore) {
     plugin->setParameter(kavrel::kParamPlay, 1.0f); // playing: the stored Pattern only queues
     ASSERT_TRUE(plugin->isPlaying());
     plugin->setProgram(7);
+    render();
     for (int s = 0; s < kavrel::kPatternSteps; ++s)
         ASSERT_EQ(plugin->program(5).patterns[3].steps[0][s], 0xff) << s;
     for (int s = 0; s < kavrel::kPatternSteps; ++s)
-        EXPECT_EQ(plugin->program(7).patterns[0].steps[0][s], 0) << s; // cleared as stored
+        EXPECT_EQ(plugin->program(7).patterns[0].steps[0][s], 1) << s;
+    EXPECT_EQ(plugin->getParameter(kavrel::kParamClearFirst), 1.0f);
+    EXPECT_EQ(plugin->getParameter(kavrel::kParamRandomFillFirst + 1), 1.0f);
 }

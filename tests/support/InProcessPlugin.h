@@ -50,6 +50,9 @@ protected:
         set(262, 0.0f);
     }
 
+    // Program changes and chunk loads reach the engine between blocks, as the host's next
+    // block would take them.
+    void land() { host->process(1); }
     void set(int index, float value) { effect->setParameter(effect, index, value); }
     float get(int index) { return effect->getParameter(effect, index); }
     // Normalised value that gives the real value r.

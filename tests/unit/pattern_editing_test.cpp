@@ -66,6 +66,7 @@ TEST_F(PatternEditingTest, CopyChangeProgramPasteKeepsEverything) {
     setReal(190 + 2, 50.0f);
     plugin->copyPattern();
     host->dispatch(vst::effSetProgram, 0, 9);
+    land();
     EXPECT_EQ(plugin->pattern().steps[2][5], 0);
     plugin->pastePattern();
     EXPECT_NE(pattern().steps[2][5], 0);

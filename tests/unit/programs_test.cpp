@@ -107,6 +107,7 @@ TEST_F(ProgramsTest, APatternWithFewerLanesComesBackWithAll) {
     std::vector<uint8_t> bytes(kavrel::chunk::programSize(sparse));
     kavrel::chunk::writeProgram(sparse, bytes.data());
     ASSERT_EQ(load(effect, bytes, true), 1);
+    land();
     EXPECT_EQ(plugin->program(0).patterns[0].laneCount(), 120);
     EXPECT_FLOAT_EQ(plugin->program(0).patterns[0].lanes[11][4], 0.9f);
     EXPECT_EQ(plugin->programChunkSize(0), 299768);
@@ -170,6 +171,7 @@ TEST_F(ProgramsTest, ValuesOutsideTheRangeAreClampedWhenLoaded) {
     const float negative = -2.0f;
     std::memcpy(&preset[kPattern0 + 384], &negative, 4); // first velocity
     ASSERT_EQ(load(effect, preset, true), 1);
+    land();
     EXPECT_EQ(get(0), 0.0f);
     EXPECT_EQ(get(118), 1.0f);
     EXPECT_EQ(plugin->program(0).patterns[0].velocities[0][0], 0.0f);
@@ -182,6 +184,7 @@ TEST_F(ProgramsTest, ProgramRecallHonoursMuteSoloAndLevelOrder) {
     set(81, 1.0f); // More Cowbell
     host->dispatch(vst::effSetProgram, 0, 1);
     host->dispatch(vst::effSetProgram, 0, 0);
+    land();
     EXPECT_EQ(plugin->soloParameter(), 168);
     EXPECT_GT(plugin->gainOf(2), 0.0f);
     EXPECT_EQ(plugin->gainOf(3), 0.0f);
@@ -190,5 +193,6 @@ TEST_F(ProgramsTest, ProgramRecallHonoursMuteSoloAndLevelOrder) {
     // After the recall the cowbell follows its level; More Cowbell is not applied again.
     host->dispatch(vst::effSetProgram, 0, 1);
     host->dispatch(vst::effSetProgram, 0, 0);
+    land();
     EXPECT_NEAR(plugin->gainOf(11), std::pow(10.0f, -12.0f / 20.0f), 1e-3);
 }

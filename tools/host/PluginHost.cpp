@@ -47,6 +47,8 @@ vst::intptr PluginHost::answer(vst::int32 opcode, vst::int32 index, vst::intptr 
         auto* events = static_cast<vst::VstEvents*>(ptr);
         if (!events) return 0;
         std::lock_guard<std::mutex> lock(recordLock);
+        ++eventListCalls;
+        lastEventList = events;
         // The list holds numEvents pointers although the record declares two.
         vst::VstEvent* const* slots = events->events;
         for (int i = 0; i < events->numEvents; ++i) {
@@ -162,6 +164,22 @@ void PluginHost::process(int frames, const std::vector<vst::VstMidiEvent>& event
     framesDone += frames;
 }
 
+std::vector<vst::VstMidiEvent> PluginHost::lastEventListNow() const {
+    std::lock_guard<std::mutex> lock(recordLock);
+    std::vector<vst::VstMidiEvent> events;
+    if (!lastEventList) return events;
+    vst::VstEvent* const* slots = lastEventList->events;
+    for (int i = 0; i < lastEventList->numEvents; ++i)
+        if (slots[i] && slots[i]->type == vst::kVstMidiType)
+            events.push_back(*reinterpret_cast<const vst::VstMidiEvent*>(slots[i]));
+    return events;
+}
+
+int PluginHost::eventListCallCount() const {
+    std::lock_guard<std::mutex> lock(recordLock);
+    return eventListCalls;
+}
+
 namespace {
 std::string textFrom(const char* buffer) {
     return std::string(buffer);
@@ -257,6 +275,7 @@ void PluginHost::clearRecords() {
     sentFrameLog.clear();
     wantMidiCount = 0;
     getTimeCount = 0;
+    eventListCalls = 0;
 }
 
 } // namespace kavrel::host

@@ -70,6 +70,10 @@ public:
     int64_t framesProcessed() const { return framesDone; }
     // How many events sentEvents() holds, without copying them.
     size_t sentEventCount() const;
+    // Reads the last event list the plug-in sent, now rather than during the call, as hosts
+    // that collect events and read them after the block do.
+    std::vector<vst::VstMidiEvent> lastEventListNow() const;
+    int eventListCallCount() const;
     int wantMidiCalls() const;
     int getTimeCalls() const;
     void clearRecords();
@@ -97,6 +101,8 @@ private:
     std::vector<vst::VstMidiEvent> sentEventLog;
     std::vector<int64_t> sentFrameLog;
     int64_t framesDone = 0;
+    const vst::VstEvents* lastEventList = nullptr;
+    int eventListCalls = 0;
     int wantMidiCount = 0;
     int getTimeCount = 0;
 };
