@@ -62,6 +62,7 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
     staging = std::make_unique<KavrelProgram>();
     for (int i = 0; i < kNumParams; ++i) {
         laterValue[i].store(0.0f, std::memory_order_relaxed);
+        hostValue[i].store(0.0f, std::memory_order_relaxed);
         laterSet[i].store(0, std::memory_order_relaxed);
     }
     learnMode = 0;
@@ -109,12 +110,7 @@ float Kavrel::getParameter(vst::int32 index) {
     if (!isParameterIndex(index)) return 0.0f;
     // Between a program change and the block that lands it, the host already reads the new
     // program's values.
-    if (handoverState.load(std::memory_order_acquire) == kHandoverPending) {
-        if (laterSet[index].load(std::memory_order_acquire))
-            return laterValue[index].load(std::memory_order_relaxed);
-        if (handoverProgram >= 0) return slotView(handoverProgram).params[index];
-    }
-    return paramManager.getNormValue(index);
+    return hostValue[index].load(std::memory_order_relaxed);
 }
 
 void Kavrel::getParameterName(vst::int32 index, char* text) {
@@ -151,6 +147,7 @@ int Kavrel::beginHandoverWrite(bool change) {
             // Values set before this change belong to what it replaces.
             if (change)
                 for (auto& set : laterSet) set.store(0, std::memory_order_relaxed);
+            writeChanges = change;
             return state;
         }
         std::this_thread::yield();
@@ -158,6 +155,21 @@ int Kavrel::beginHandoverWrite(bool change) {
 }
 
 void Kavrel::endHandoverWrite(int) {
+    // The host reads the program it chose at once, though the engine takes it at the next
+    // block.
+    if (writeChanges && handoverProgram >= 0) {
+        const KavrelProgram& slot = slotView(handoverProgram);
+        const int pattern =
+            clampIndex(paramManager.normToReal(kParamPattern, slot.params[kParamPattern]),
+                       kPatternsPerProgram - 1);
+        for (int index = 0; index < kNumParams; ++index) {
+            const bool perPattern = KavrelParameterManager::isPatternParam(index) &&
+                                    slot.hasPatternValue[pattern][index];
+            hostValue[index].store(perPattern ? slot.patternValues[pattern][index]
+                                              : slot.params[index],
+                                   std::memory_order_relaxed);
+        }
+    }
     // With no audio running (before the first resume, after a suspend) nobody else would
     // land it: the state goes in at once, on this thread.
     if (!resumed) landHandover();
@@ -212,6 +224,7 @@ bool Kavrel::isRecallOnly(int index) {
 
 void Kavrel::recallValue(int index, float value) {
     paramManager.setNormValue(index, value);
+    hostValue[index].store(value, std::memory_order_relaxed);
     programs[activeProgram].params[index] = value;
     if (editorNotify) editorNotify->parameterChanged(index, value);
 }
@@ -249,6 +262,7 @@ void Kavrel::setProgramName(char* name) {
 }
 
 void Kavrel::getProgramName(char* name) {
+    const int before = beginHandoverWrite(false);
     const KavrelProgram& slot = slotView(curProgram);
     char text[64];
     if (std::strcmp(slot.name, "init") == 0)
@@ -256,11 +270,14 @@ void Kavrel::getProgramName(char* name) {
     else
         vst::copyString(text, slot.name, KavrelProgram::kNameSize - 1);
     vst::copyString(name, text, vst::kVstMaxProgNameLen - 1);
+    endHandoverWrite(before);
 }
 
 bool Kavrel::getProgramNameIndexed(vst::int32, vst::int32 index, char* text) {
     if (index < 0 || index >= kNumPrograms) return false;
-    vst::copyString(text, programs[index].name, KavrelProgram::kNameSize - 1);
+    const int before = beginHandoverWrite(false);
+    vst::copyString(text, slotView(index).name, KavrelProgram::kNameSize - 1);
+    endHandoverWrite(before);
     return true;
 }
 

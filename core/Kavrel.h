@@ -231,6 +231,10 @@ private:
     // a chunk and then sets values keeps its values.
     std::atomic<float> laterValue[kavrel::kNumParams];
     std::atomic<uint8_t> laterSet[kavrel::kNumParams];
+    // What getParameter answers: the engine's values, or those of a program change that has
+    // not landed yet.
+    std::atomic<float> hostValue[kavrel::kNumParams];
+    bool writeChanges = false;
     KavrelControllerMap controllerMap;
     std::atomic<int> learnMode{0};
     std::atomic<int> learnParam{0};

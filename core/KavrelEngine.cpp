@@ -13,6 +13,7 @@ void Kavrel::setParameter(vst::int32 index, float value) {
     if (!isParameterIndex(index)) return;
     value = sanitizeNormalized(value);
     paramManager.setNormValue(index, value);
+    hostValue[index].store(value, std::memory_order_relaxed);
     KavrelProgram& slot = programs[activeProgram];
     slot.params[index] = value;
     if (KavrelParameterManager::isPatternParam(index)) {

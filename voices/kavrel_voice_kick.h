@@ -26,6 +26,7 @@ public:
     bool is_idle() const;
     // Tunes the body.
     void set_tune(float hz) override { body.set_frequency(hz); }
+    float get_tune() const { return body.get_frequency(); }
     // Saturation 0..1 (exponent 1..11).
     virtual void set_saturation(float amount) { saturator.set_amount(amount); }
     virtual void set_noise_frequency(float hz) { click_noise_filter.set_frequency(hz); }

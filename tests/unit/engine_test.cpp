@@ -1,8 +1,10 @@
 // The mixer and parameter reactions of the engine, driven through the host interface.
+#include "core/KavrelDenormals.h"
 #include "support/InProcessPlugin.h"
 #include "support/MidiEvents.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 using kavrel::test::InProcessPlugin;
@@ -172,4 +174,31 @@ TEST_F(EngineTest, OutputDoesNotDependOnTheHostsBlockSizes) {
                 ASSERT_EQ(sliced[c][i], reference[c][i])
                     << "block " << block << ", channel " << c << ", frame " << i;
     }
+}
+
+// After a hit the detector, filters and envelopes decay towards zero; in a long silence none
+// of them may sink into subnormal numbers, which cost many times the work of normal ones. The
+// host's own floating-point mode is left as it was.
+TEST_F(EngineTest, LongSilenceLeavesNoSubnormalState) {
+    auto subnormal = [](float x) { return x != 0.0f && std::fabs(x) < FLT_MIN; };
+    set(116, 1.0f); // the compressor at full
+    std::vector<vst::VstMidiEvent> hits;
+    for (int note : {36, 38, 40, 41, 43, 45, 42, 46, 49, 37, 39, 51})
+        hits.push_back(kavrel::test::noteOn(note));
+    host->process(512, hits);
+#ifdef KAVREL_HAS_MXCSR
+    const unsigned before = _mm_getcsr();
+#endif
+    int subnormalSamples = 0;
+    for (int block = 0; block < 60 * 44100 / 512; ++block) {
+        host->process(512);
+        for (const auto& channel : host->outputs())
+            for (float x : channel) subnormalSamples += subnormal(x) ? 1 : 0;
+        ASSERT_FALSE(subnormal(plugin->masterCompressor().get_envelope())) << block;
+    }
+    EXPECT_EQ(subnormalSamples, 0);
+    EXPECT_EQ(plugin->masterCompressor().get_envelope(), 0.0f);
+#ifdef KAVREL_HAS_MXCSR
+    EXPECT_EQ(_mm_getcsr(), before);
+#endif
 }

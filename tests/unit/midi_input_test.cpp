@@ -183,3 +183,30 @@ TEST_F(MidiInputTest, AnInstanceReadsTheFileAtConstruction) {
     host->process(64, {midiEvent(0xB0, 7, 0)});
     EXPECT_FLOAT_EQ(get(111), 0.0f);
 }
+
+// Two instances share the file: each learn or unlearn changes its own line in the file as it
+// is on disk, never writes back a whole map that drops what the other learned.
+TEST_F(MidiInputTest, TwoInstancesLearnDifferentControllersIntoOneFile) {
+    kavrel::host::PluginHost second;
+    std::string error;
+    ASSERT_TRUE(second.instantiate(&kavrel::test::inProcessEntry, error)) << error;
+    second.start(44100.0f, 512);
+    auto* other = static_cast<Kavrel*>(second.effect()->object);
+
+    plugin->toggleLearn(111);
+    host->process(64, {midiEvent(0xB0, 20, 5), midiEvent(0xB0, 20, 5)});
+    host->dispatch(vst::effEditIdle);
+    other->toggleLearn(116);
+    second.process(64, {midiEvent(0xB0, 21, 5), midiEvent(0xB0, 21, 5)});
+    second.dispatch(vst::effEditIdle);
+    std::string text = readFile(file());
+    EXPECT_NE(text.find("111 20\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("116 21\n"), std::string::npos) << text;
+
+    // Unlearning in the first instance removes only its parameter's line.
+    plugin->toggleLearn(111);
+    plugin->toggleLearn(111);
+    text = readFile(file());
+    EXPECT_EQ(text.find("111 "), std::string::npos) << text;
+    EXPECT_NE(text.find("116 21\n"), std::string::npos) << text;
+}

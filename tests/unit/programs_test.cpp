@@ -1,6 +1,7 @@
 // Programs, names and state chunks, including chunks that cannot be right.
 #include "core/KavrelChunk.h"
 #include "support/InProcessPlugin.h"
+#include "support/MidiEvents.h"
 
 #include <cmath>
 #include <cstring>
@@ -195,4 +196,85 @@ TEST_F(ProgramsTest, ProgramRecallHonoursMuteSoloAndLevelOrder) {
     host->dispatch(vst::effSetProgram, 0, 0);
     land();
     EXPECT_NEAR(plugin->gainOf(11), std::pow(10.0f, -12.0f / 20.0f), 1e-3);
+}
+
+// Clear and Random Fill act when they are set, not when a program or a project comes back:
+// a bank saved with them on reloads to exactly the bytes it was saved as.
+TEST_F(ProgramsTest, StoredActionsDoNotActWhenRecalled) {
+    plugin->setStep(0, 3, true);
+    set(226, 1.0f); // KD Clear: clears now
+    EXPECT_EQ(plugin->pattern().steps[0][3], 0);
+    plugin->setStep(0, 3, true); // entered again after the clear
+    set(238 + 1, 1.0f);          // S8 Random Fill: rolls now
+    const auto saved = chunkOf(effect, false);
+    for (int reload = 0; reload < 2; ++reload) {
+        ASSERT_EQ(load(effect, saved, false), 1);
+        land();
+        EXPECT_EQ(chunkOf(effect, false), saved) << reload;
+    }
+    EXPECT_EQ(plugin->pattern().steps[0][3], 0xff);
+    EXPECT_EQ(get(226), 1.0f);
+    host->dispatch(vst::effSetProgram, 0, 1);
+    host->dispatch(vst::effSetProgram, 0, 0);
+    land();
+    EXPECT_EQ(plugin->pattern().steps[0][3], 0xff);
+}
+
+// The pattern that was selected comes back with the program, and the Pattern parameter agrees,
+// however the pattern was chosen.
+TEST_F(ProgramsTest, TheSelectedPatternComesBackWithTheProgram) {
+    setReal(114, 5.0f); // pattern 6
+    ASSERT_EQ(plugin->currentPatternIndex(), 5);
+    plugin->setStep(4, 7, true);
+    auto saved = chunkOf(effect, false);
+    host->dispatch(vst::effSetProgram, 0, 2);
+    land();
+    ASSERT_EQ(load(effect, saved, false), 1);
+    land();
+    EXPECT_EQ(plugin->currentPatternIndex(), 5);
+    EXPECT_NEAR(plugin->parameters().getRealValue(114), 5.0f, 1e-4);
+    EXPECT_EQ(plugin->pattern().steps[4][7], 0xff);
+
+    // Chosen by a MIDI note while stopped: the parameter follows, and so does the project.
+    host->process(16, {kavrel::test::noteOn(60 + 9)});
+    ASSERT_EQ(plugin->currentPatternIndex(), 9);
+    EXPECT_NEAR(plugin->parameters().getRealValue(114), 9.0f, 1e-4);
+    saved = chunkOf(effect, true);
+    setReal(114, 0.0f);
+    ASSERT_EQ(load(effect, saved, true), 1);
+    land();
+    EXPECT_EQ(plugin->currentPatternIndex(), 9);
+}
+
+// A program change or chunk load reaches the engine whole between two blocks; until then the
+// host already reads the new values, and values it sets after the change stay set.
+TEST_F(ProgramsTest, ProgramChangesLandBetweenBlocks) {
+    const float kitTune = get(0);
+    host->dispatch(vst::effSetProgram, 0, 3);
+    float newTune = plugin->program(3).params[0];
+    ASSERT_NE(newTune, kitTune);
+    EXPECT_EQ(host->dispatch(vst::effGetProgram), 3);
+    EXPECT_EQ(get(0), newTune);
+    EXPECT_EQ(plugin->parameters().getNormValue(0), kitTune); // the engine has not seen it
+    set(118, 0.25f);                                          // set after the change
+    land();
+    EXPECT_EQ(plugin->parameters().getNormValue(0), newTune);
+    EXPECT_EQ(get(118), 0.25f);
+    EXPECT_EQ(plugin->program(3).params[118], 0.25f);
+
+    // A preset for the playing slot is staged: the slot changes with the block, not before.
+    auto preset = chunkOf(effect, true);
+    std::vector<uint8_t> edited = preset;
+    edited[kPattern0 + 0 * 32 + 1] = 0xff; // kick, step 1
+    edited[kPattern0 + 0 * 32 + 2] = 0x00;
+    ASSERT_EQ(load(effect, edited, true), 1);
+    EXPECT_EQ(chunkOf(effect, true), edited); // what the host saves already holds it
+    EXPECT_NE(plugin->program(3).patterns[0].steps[0][1], 0xff);
+    land();
+    EXPECT_EQ(plugin->program(3).patterns[0].steps[0][1], 0xff);
+
+    // Without audio (suspended), changes go in at once.
+    host->suspend();
+    host->dispatch(vst::effSetProgram, 0, 4);
+    EXPECT_EQ(plugin->parameters().getNormValue(0), plugin->program(4).params[0]);
 }

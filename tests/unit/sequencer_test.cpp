@@ -217,3 +217,183 @@ TEST_F(SequencerTest, ProbabilitiesGateProgrammedAndRandomBeats) {
     render(88200 - 256);
     EXPECT_EQ(noteOns(36).size(), 4u);
 }
+
+namespace {
+
+// Plays the kick on every sixteenth in host sync for four seconds at 120 BPM, the host
+// reporting its position in quarter notes from the samples it has played, in the given meter
+// and block size. Returns the frames of the note-ons and the length of the first note.
+struct HostRun {
+    std::vector<int64_t> onsets;
+    int noteLength = -1;
+};
+
+class HostMeterTest : public SequencerTest {
+protected:
+    HostRun run(int numerator, int denominator, int block) {
+        SetUp();
+        host->suspend();
+        host->start(44100.0f, block);
+        stepSize(3);
+        for (int s = 0; s < 16; ++s) plugin->setStep(0, s, true);
+        vst::VstTimeInfo info{};
+        info.sampleRate = 44100;
+        info.tempo = 120;
+        info.timeSigNumerator = numerator;
+        info.timeSigDenominator = denominator;
+        info.flags = vst::kVstTransportPlaying | vst::kVstPpqPosValid | vst::kVstTempoValid |
+                     vst::kVstTimeSigValid;
+        host->timeInfo = &info;
+        setReal(113, 0.0f);
+        for (int64_t done = 0; done < 4 * 44100; done += block) {
+            info.samplePos = static_cast<double>(done);
+            info.ppqPos = done * 120.0 / 60.0 / 44100.0;
+            host->process(block);
+        }
+        HostRun result;
+        result.onsets = noteOns(36);
+        for (const auto& e : host->sentEvents())
+            if ((e.midiData[0] & 0xf0) == 0x90) {
+                result.noteLength = e.noteLength;
+                break;
+            }
+        host->timeInfo = nullptr;
+        TearDown();
+        return result;
+    }
+};
+
+} // namespace
+
+// The host's position and tempo are in quarter notes in every meter: 6/8, 12/8 and 7/16 must
+// not crawl inside a block and jump at the next, nor 2/2 and 3/2 race ahead into flams.
+TEST_F(HostMeterTest, EveryMeterAndBlockSizePlaysTheQuarterNoteGrid) {
+    const HostRun reference = run(4, 4, 512);
+    ASSERT_EQ(reference.onsets.size(), 33u); // four seconds and the first of the next
+    for (size_t k = 0; k < reference.onsets.size(); ++k)
+        EXPECT_EQ(reference.onsets[k], static_cast<int64_t>(std::ceil(k * 5512.5))) << k;
+    EXPECT_EQ(reference.noteLength, 2756);
+    const int meters[][2] = {{4, 4}, {6, 8}, {12, 8}, {7, 16}, {2, 2}, {3, 2}};
+    for (const auto& meter : meters)
+        for (int block : {64, 512, 4096}) {
+            const HostRun r = run(meter[0], meter[1], block);
+            EXPECT_EQ(r.onsets, reference.onsets)
+                << meter[0] << "/" << meter[1] << " in blocks of " << block;
+            EXPECT_EQ(r.noteLength, reference.noteLength) << meter[0] << "/" << meter[1];
+        }
+    SetUp(); // the fixture tears down what the last run set up
+}
+
+// A tempo ramp with large blocks can hand a block start a few samples before the end of the
+// last block. That is jitter and plays nothing again; a jump back of a bar replays.
+TEST_F(SequencerTest, AHostPositionSteppingBackALittleReplaysNothing) {
+    host->suspend();
+    host->start(44100.0f, 1024);
+    stepSize(3);
+    for (int s = 0; s < 16; ++s) plugin->setStep(0, s, true);
+    vst::VstTimeInfo info{};
+    info.sampleRate = 44100;
+    info.tempo = 120;
+    info.flags = vst::kVstTransportPlaying | vst::kVstPpqPosValid | vst::kVstTempoValid;
+    host->timeInfo = &info;
+    setReal(113, 0.0f);
+    const double perSample = 120.0 / 60.0 / 44100.0;
+    // Blocks of 1000 samples; the seventh starts 520 samples before the sixth ended, just
+    // before the second sixteenth (5512.5) that the sixth block already played.
+    const double starts[] = {0, 1000, 2000, 3000, 4000, 5000, 5480, 6480, 7480, 8480, 9480, 10480};
+    for (double start : starts) {
+        info.ppqPos = start * perSample;
+        host->process(1000);
+    }
+    // The sixteenths at 0, 5512.5 and 11025 play once each.
+    EXPECT_EQ(noteOns(36).size(), 3u);
+
+    host->clearRecords();
+    info.ppqPos = 0.0; // a loop back to the start
+    host->process(512);
+    EXPECT_EQ(noteOns(36).size(), 1u);
+}
+
+// A lane value belongs to its step: once no lane applies (the next pattern has none, its lock
+// is removed, the transport stops) the voice plays the parameter's own value again.
+TEST_F(SequencerTest, LaneValuesLeaveTheVoiceWhenNoLaneAppliesAnyMore) {
+    const float ownTune = get(0);
+    auto kickTune = [&] { return static_cast<kavrel_voice_kick&>(plugin->voice(0)).get_tune(); };
+    stepSize(3);
+    plugin->setStep(0, 0, true);
+    plugin->setLaneValue(0, 0, 1.0f); // Kickdrum Tune lane at its top on step 0
+    plugin->selectPattern(1);
+    neutralise();
+    clearPattern();
+    stepSize(3);
+    plugin->setStep(0, 0, true); // pattern 2: the kick, no lane
+    plugin->selectPattern(0);
+    neutralise();
+    plugin->setLaneValue(0, 0, 1.0f);
+    playInternal(120.0f);
+    render(44100);
+    const float laneTune = kickTune();
+    EXPECT_GT(laneTune, 100.0f);
+    // The pattern without the lane plays the kick at its own tune.
+    plugin->requestPattern(1);
+    render(88200 + 4410);
+    EXPECT_EQ(plugin->currentPatternIndex(), 1);
+    EXPECT_NEAR(kickTune(), plugin->parameters().getDspValue(0), 1e-3);
+    // Back on the lane pattern, then the lock removed while it plays.
+    plugin->requestPattern(0);
+    render(88200 + 4410);
+    EXPECT_NEAR(kickTune(), laneTune, 1e-3);
+    plugin->removeLockParam(0);
+    render(88200);
+    EXPECT_NEAR(kickTune(), plugin->parameters().getDspValue(0), 1e-3);
+    // With the lane back and the transport stopped, a live hit uses the parameter's value.
+    plugin->setLaneValue(0, 0, 1.0f);
+    render(88200);
+    EXPECT_NEAR(kickTune(), laneTune, 1e-3);
+    set(110, 1.0f); // stop
+    host->process(512, {kavrel::test::noteOn(36)});
+    EXPECT_NEAR(kickTune(), plugin->parameters().getDspValue(0), 1e-3);
+    EXPECT_EQ(get(0), ownTune); // the host never saw the lane value
+}
+
+// Switching patterns reports to the host only the per-pattern values that differ.
+TEST_F(SequencerTest, APatternSwitchAutomatesOnlyTheValuesThatChange) {
+    plugin->selectPattern(1);
+    neutralise();
+    setReal(190 + 4, 50.0f); // pattern 2 differs in one Random Beats value
+    plugin->selectPattern(0);
+    neutralise();
+    playInternal(120.0f);
+    host->clearRecords();
+    plugin->requestPattern(1);
+    render(88200 + 512);
+    ASSERT_EQ(plugin->currentPatternIndex(), 1);
+    std::vector<int> reported;
+    for (const auto& a : host->automations())
+        if (a.index != 114) reported.push_back(a.index);
+    EXPECT_EQ(reported, std::vector<int>{194});
+}
+
+// Hosts may read the event list after the call returns: all notes of a block arrive in one
+// list, in delta order, and it stays intact until the next block.
+TEST_F(SequencerTest, ABlocksNotesArriveInOneListThatStaysValid) {
+    stepSize(3);
+    for (int v = 0; v < 12; ++v) plugin->setStep(v, 0, true);
+    playInternal(120.0f);
+    host->clearRecords();
+    host->process(512);
+    EXPECT_EQ(host->eventListCallCount(), 1);
+    const auto later = host->lastEventListNow();
+    ASSERT_EQ(later.size(), 12u);
+    static const int notes[12] = {36, 38, 40, 41, 43, 45, 42, 46, 49, 37, 39, 51};
+    for (int v = 0; v < 12; ++v) {
+        EXPECT_EQ(static_cast<uint8_t>(later[v].midiData[0]), 0x90);
+        EXPECT_EQ(later[v].midiData[1], notes[v]);
+        EXPECT_EQ(later[v].deltaFrames, 0);
+    }
+    // Offs falling in a later block come with that block's notes, sorted by delta.
+    render(44100);
+    const auto list = host->lastEventListNow();
+    for (size_t i = 1; i < list.size(); ++i)
+        EXPECT_LE(list[i - 1].deltaFrames, list[i].deltaFrames);
+}
