@@ -410,8 +410,9 @@ def wave_path(ctx, l, t, w, h, fn):
 
 
 def draw_waveform_switch(cv):
-    def stored(p):  # a skewed single cycle with a sharp rise
-        return math.sin(2 * math.pi * p + 0.9 * math.sin(2 * math.pi * p))
+    def stored(p):  # the stored cycle is rich in harmonics: drawn as a rounded ramp
+        w = 2 * math.pi * p
+        return 0.62 * (math.sin(w) + math.sin(2 * w) / 2 + math.sin(3 * w) / 3)
 
     def sine(p):
         return math.sin(2 * math.pi * p)
@@ -434,7 +435,7 @@ def draw_waveform_switch(cv):
 def draw_small_toggle(cv, letter, on_colour):
     for f in range(2):
         y0 = f * 10
-        cv.fill_rect((0, y0, 10, y0 + 10), on_colour if f else "button", 1.5)
+        cv.fill_rect((0, y0, 10, y0 + 10), on_colour if f else "pad", 1.5)
         cv.text(letter, (0, 0, 10, 10), "letter_lit" if f else "letter", frame=f,
                 kind="image")
 

@@ -86,7 +86,7 @@ STYLES = {
     "button_lit": (FAMILY_CONDENSED, False, 9.0, "ink", 0.0),
     "big_button": (FAMILY_CONDENSED, True, 10.0, "text", 0.4),
     "big_button_lit": (FAMILY_CONDENSED, True, 10.0, "title", 0.4),
-    "letter": (FAMILY_CONDENSED, True, 9.0, "text", 0.0),
+    "letter": (FAMILY_CONDENSED, True, 9.0, "text_dim", 0.0),
     "letter_lit": (FAMILY_CONDENSED, True, 9.0, "ink", 0.0),
     "key": (FAMILY_CONDENSED, False, 9.0, "ink", 0.0),
     "page_title": (FAMILY, True, 10.5, "title", 0.6),
