@@ -257,11 +257,11 @@ def draw_background(cv, ver):
         x = lane[0] + 13 * s
         if (s // 4) % 2 == 0:
             cv.fill_rect((x, lane[1], x + 12, lane[3]), mix("well", "pad_alt", 0.35))
-        cv.fill_rect((x + 12, lane[1], x + 13, lane[3]), mix("well", "band", 0.5))
+        cv.fill_rect((x + 12, lane[1], x + 13, lane[3]), mix("well", "tray", 0.5))
     # ticks under the lane mark the beats
     for s in range(0, 32, 4):
         x = lane[0] + 13 * s
-        cv.fill_rect((x, lane[3] + 2, x + 12, lane[3] + 4), mix("band", "text_dim", 0.35))
+        cv.fill_rect((x, lane[3] + 2, x + 12, lane[3] + 4), mix("tray", "text_dim", 0.35))
 
     # Step pads: one per step under every row; beats alternate in tone.
     for k in range(12):
@@ -281,6 +281,10 @@ def draw_background(cv, ver):
 
     # Faces under the mixer's level knobs, a box under the velocity read-out that
     # matches the list boxes, grooves under nothing else: the sliders bring their own.
+    for k in range(12):
+        l, t, r, b = C[f"pan {k}"]
+        mid = (l + r) / 2
+        cv.fill_rect((mid - 18, 513, mid + 18, 586), "strip", 3)
     for k in range(12):
         l, t, r, b = C[f"level {k}"]
         knob_face(cv, (l + r) / 2, (t + b) / 2, (r - l) / 2 - 0.5)

@@ -21,6 +21,8 @@ COLOURS = {
     "band": (37, 40, 45),  # the upper half (voice page and lane), the master column
     "mixer": (40, 43, 48),  # the bottom band
     "page": (50, 54, 60),  # the voice page card
+    "tray": (31, 33, 38),  # under the lane
+    "strip": (47, 50, 56),  # one mixer strip
     "pad": (45, 48, 54),  # an off step, first beat of each pair of beats
     "pad_alt": (38, 41, 46),  # an off step, second beat of each pair
     "knob_face": (64, 66, 71),  # under every knob; the deep red fill reads against it
@@ -81,6 +83,7 @@ STYLES = {
     "beat": (FAMILY_CONDENSED, True, 9.0, "title", 0.0),
     "section": (FAMILY_CONDENSED, True, 9.0, "title", 0.6),
     "name": (FAMILY_CONDENSED, False, 9.5, "text", 0.0),
+    "strip": (FAMILY_CONDENSED, False, 9.0, "text", 0.0),
     "name_selected": (FAMILY_CONDENSED, False, 9.5, "ink", 0.0),
     "button": (FAMILY_CONDENSED, False, 9.0, "text", 0.0),
     "button_lit": (FAMILY_CONDENSED, False, 9.0, "ink", 0.0),
@@ -102,7 +105,7 @@ STYLES = {
 VOICES = ["Kickdrum", "Snare 8", "Snare 9", "Low Tom", "Mid Tom", "High Tom",
           "Closed Hat", "Open Hat", "Cymbal", "Rimshot", "Clap", "Cowbell"]
 # Names under the 40-pixel mixer strips.
-STRIP_NAMES = ["Kick", "Snare 8", "Snare 9", "Low Tom", "Mid Tom", "High Tom",
+STRIP_NAMES = ["Kick", "Snare 8", "Snare 9", "Lo Tom", "Mid Tom", "Hi Tom",
                "Cl. Hat", "Op. Hat", "Cymbal", "Rimshot", "Clap", "Cowbell"]
 PAGE_TITLES = [v.upper() for v in VOICES]
 
@@ -188,6 +191,7 @@ BANDS = [
     ("band", (547, 259, 728, 595), 0),
     ("brand", (547, 0, 728, 259), 0),
     ("page", (9, 3, 538, 160), 5),
+    ("tray", (9, 172, 538, 255), 5),
 ]
 
 # ---------------------------------------------------------------------------------------
@@ -238,7 +242,7 @@ CAPTIONS = (
        ("Level", (8, 534, 58, 545), "caption", "right"),
        ("Pan", (8, 551, 58, 562), "caption", "right"),
        ("Out", (8, 566, 58, 577), "caption", "right")]
-    + [(STRIP_NAMES[k], centre_column(C[f"pan {k}"], 39, 517), "name", "centre")
+    + [(STRIP_NAMES[k], centre_column(C[f"pan {k}"], 36, 517), "strip", "centre")
        for k in range(12)]
     # master column
     + [("MASTER", (568, 294, 702, 305), "section", "left"),
