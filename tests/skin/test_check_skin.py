@@ -62,6 +62,35 @@ class Placement(CheckTestCase):
         self.assertEqual(check_skin.failures, [])
 
 
+class Collisions(CheckTestCase):
+    def images(self):
+        return {i: check_skin.Pixels(cv.surface) for i, cv in build_skin.build(1.0).items()}
+
+    def test_committed_layout_is_clear(self):
+        check_skin.check_placements(self.images())
+        self.assertEqual(check_skin.failures, [])
+
+    def test_opaque_knob_backgrounds_would_collide(self):
+        # knobs A and B share one pixel column: only transparency keeps them apart
+        images = self.images()
+        solid = cairo.ImageSurface(cairo.FORMAT_ARGB32, 61, 52)
+        ctx = cairo.Context(solid)
+        ctx.set_source_rgb(0.5, 0.5, 0.5)
+        ctx.paint()
+        images[10002] = check_skin.Pixels(solid)
+        check_skin.check_placements(images)
+        self.assertTrue(any("knob A and the knob B" in f for f in check_skin.failures))
+
+    def test_frame_that_does_not_fit_its_control_fails(self):
+        saved = skin.CONTROLS["play"]
+        skin.CONTROLS["play"] = (568, 314, 630, 350)
+        try:
+            check_skin.check_placements(self.images())
+        finally:
+            skin.CONTROLS["play"] = saved
+        self.assertTrue(any("10029.png frames are 62 x 37" in f for f in check_skin.failures))
+
+
 class Headers(CheckTestCase):
     def write(self, folder, image_id, fmt, w, h):
         cairo.ImageSurface(fmt, w, h).write_to_png(os.path.join(folder, f"{image_id}.png"))

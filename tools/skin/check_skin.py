@@ -4,7 +4,9 @@
 1. Every image has the size, colour type and frames the editor expects.
 2. Every text in every image reads: the luminance contrast ratio between its colour and
    every pixel behind it is at least 4.5:1. Prints the lowest.
-3. No caption of the background touches a control's rectangle.
+3. No caption of the background touches a control's rectangle, every image frame fits its
+   control's rectangle exactly, and no two images that can be seen together paint the
+   same pixel.
 4. The committed PNGs and the preview are what the builder makes now.
 Exits non-zero on any failure.
 """
@@ -221,6 +223,46 @@ def check_clear_of_controls(text, box, inked):
                 fail(f"caption {text!r} ({what} {r}) lies under the {name} at {rect}")
 
 
+def check_placements(images):
+    """Frames match their rectangles; images shown together never paint the same pixel."""
+    C = skin.CONTROLS
+    placed = [(name, i) for name, i in skin.PLACEMENTS if i is not None]
+    for name, i in placed:
+        l, t, r, b = C[name]
+        w, h, _, fh = EXPECTED[i]
+        if (r - l, b - t) != (w, fh):
+            fail(f"{i}.png frames are {w} x {fh}, the {name} is {r - l} x {b - t}")
+    page_only = {n for names in skin.PAGE_CONTROLS.values() for n in names}
+    painted = {i: opaque_columns(images[i], EXPECTED[i][3]) for _, i in placed}
+    for page, names in skin.PAGE_CONTROLS.items():
+        shown = [(n, i) for n, i in placed if n not in page_only or n in names]
+        for a in range(len(shown)):
+            for b in range(a + 1, len(shown)):
+                (na, ia), (nb, ib) = shown[a], shown[b]
+                ra, rb = C[na], C[nb]
+                if not intersects(ra, rb):
+                    continue
+                for y in range(max(ra[1], rb[1]), min(ra[3], rb[3])):
+                    for x in range(max(ra[0], rb[0]), min(ra[2], rb[2])):
+                        if (x - ra[0], y - ra[1]) in painted[ia] and \
+                                (x - rb[0], y - rb[1]) in painted[ib]:
+                            fail(f"on page {page} the {na} and the {nb} both paint ({x}, {y})")
+                            break
+                    else:
+                        continue
+                    break
+
+
+def opaque_columns(px, frame_height):
+    """Pixels (x, y within a frame) that some frame of the image paints."""
+    out = set()
+    for y in range(px.h):
+        for x in range(px.w):
+            if px[x, y][3] > 0:
+                out.add((x, y % frame_height))
+    return out
+
+
 # --- reproducibility ------------------------------------------------------------------
 
 
@@ -248,6 +290,7 @@ def main():
     if not same_pixels(PREVIEW, preview.compose(fresh, 1.0)):
         fail("docs/editor-preview.png differs from a fresh build: run tools/skin/build_skin.py")
 
+    check_placements({i: Pixels(cv.surface) for i, cv in fresh.items()})
     lowest = check_texts(build_skin.build(1.0, draw_text=False))
     if lowest:
         c, where, col, under = lowest

@@ -272,3 +272,40 @@ VENDOR = "Quellmark, Inc."
 TAGLINE = "Synthesised drum machine"
 ABOUT_LINES = ["Twelve analogue-style voices,", "no samples: every hit is", "synthesised as it plays."]
 INDICATOR_TEXT = "MIDI OUT"
+
+# ---------------------------------------------------------------------------------------
+# Which image each control shows, and which voice pages show the page controls. The check
+# uses it to match every frame to its rectangle and to find images that would collide.
+
+PLACEMENTS = (
+    [(f"level {k}", None) for k in range(12)]  # drawn by the knob on the background
+    + [(f"pan {k}", 10015) for k in range(12)]
+    + [(f"output {k}", 10017) for k in range(12)]
+    + [(f"mute {k}", 10019) for k in range(12)]
+    + [(f"solo {k}", 10020) for k in range(12)]
+    + [("voice selector", 10001), ("play", 10029), ("stop", 10030),
+       ("tempo", 10002), ("compressor", 10002), ("output A", 10002),
+       ("swing", 10021), ("attack", 10021), ("indicator", 10036),
+       ("MIDI output only", 10035), ("lane clear", 10024), ("lane invert", 10031),
+       ("lane ramp", 10032), ("lane sine", 10033), ("lane random", 10027),
+       ("lane re-randomise", 10023), ("pattern clear", 10024), ("pattern copy", 10025),
+       ("pattern paste", 10026), ("pattern selector", 10034), ("about", 10037),
+       ("selected beats", 10021), ("random beats", 10021), ("row clear", 10024),
+       ("row random fill", 10027), ("row random reset", 10023), ("page title", 10003),
+       ("knob A", 10002), ("knob B", 10002), ("knob C", 10002), ("knob D", 10002),
+       ("knob E", 10002), ("knob F", 10002), ("waveform", 10018), ("more cowbell", 10028)]
+)
+PAGE_CONTROLS = {
+    0: ["knob A", "knob B", "knob C", "knob D", "knob E", "waveform"],
+    1: ["knob A", "knob B", "knob C", "knob D"],
+    2: ["knob A", "knob B", "knob C"],
+    3: ["knob A", "knob B", "knob C", "knob D", "knob E", "knob F"],
+    4: ["knob A", "knob B", "knob C", "knob D", "knob E", "knob F"],
+    5: ["knob A", "knob B", "knob C", "knob D", "knob E", "knob F"],
+    6: ["knob A", "knob B", "knob D", "knob E", "knob F"],
+    7: ["knob A", "knob B", "knob D", "knob E", "knob F"],
+    8: ["knob A", "knob B", "knob C", "knob D", "knob E"],
+    9: ["knob A", "knob B"],
+    10: ["knob A", "knob B"],
+    11: ["knob A", "knob B", "knob C", "knob D", "more cowbell"],
+}
