@@ -50,6 +50,25 @@ class Contrast(CheckTestCase):
         self.assertGreaterEqual(lowest[0], check_skin.MIN_CONTRAST)
 
 
+class ControlsOwnText(CheckTestCase):
+    def test_light_panel_under_light_labels_fails(self):
+        images = {i: check_skin.Pixels(cv.surface) for i, cv in build_skin.build(1.0).items()}
+        pale = cairo.ImageSurface(cairo.FORMAT_RGB24, 728, 595)
+        ctx = cairo.Context(pale)
+        ctx.set_source_rgb(0.8, 0.8, 0.8)
+        ctx.paint()
+        images[10000] = check_skin.Pixels(pale)
+        check_skin.check_font_areas(images)
+        self.assertTrue(any("lane title" in f for f in check_skin.failures))
+        self.assertTrue(any("knob A label" in f for f in check_skin.failures))
+
+    def test_committed_background_passes(self):
+        images = {i: check_skin.Pixels(cv.surface) for i, cv in build_skin.build(1.0).items()}
+        lowest = check_skin.check_font_areas(images)
+        self.assertEqual(check_skin.failures, [])
+        self.assertGreaterEqual(lowest[0], check_skin.MIN_CONTRAST)
+
+
 class Placement(CheckTestCase):
     def test_caption_on_a_control_fails(self):
         check_skin.check_clear_of_controls("Swing", (630, 405, 660, 414), (630, 405, 660, 414))

@@ -279,8 +279,7 @@ def draw_background(cv, ver):
         face = "key" if (p // 4) % 2 == 0 else mix("key", (0, 0, 0), 0.12)
         cv.fill_rect((x, sel[1] + 1, x + 12, sel[3] - 1), face, 1)
 
-    # Faces under the mixer's level knobs, a box under the velocity read-out that
-    # matches the list boxes, grooves under nothing else: the sliders bring their own.
+    # Faces under the mixer's level knobs: that knob draws no background of its own.
     for k in range(12):
         l, t, r, b = C[f"pan {k}"]
         mid = (l + r) / 2
@@ -288,8 +287,9 @@ def draw_background(cv, ver):
     for k in range(12):
         l, t, r, b = C[f"level {k}"]
         knob_face(cv, (l + r) / 2, (t + b) / 2, (r - l) / 2 - 0.5)
-    vel = C["random velocity"]
-    cv.fill_rect(vel, "list_box")
+    # The velocity read-out draws red glyphs with no box of its own: a dark well keeps
+    # them legible (the list boxes' own grey would not).
+    cv.fill_rect(C["random velocity"], "well")
 
     # Captions
     for text, box, style, align in skin.CAPTIONS:

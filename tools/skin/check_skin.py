@@ -223,6 +223,24 @@ def check_clear_of_controls(text, box, inked):
                 fail(f"caption {text!r} ({what} {r}) lies under the {name} at {rect}")
 
 
+def check_font_areas(images):
+    """The controls' own bitmap-font texts read on the background under them."""
+    bg = images[10000]
+    knob = images[10002]
+    if any(knob[x, y][3] for y in range(11) for x in range(knob.w)):
+        fail("10002.png paints into the top 11 rows, where the knob's label goes")
+    lowest = None
+    for name, (l, t, r, b), colour_name in skin.FONT_TEXT_AREAS:
+        col = skin.CONTROL_COLOURS[colour_name]
+        worst = min((contrast(col, bg[x, y]), bg[x, y][:3])
+                    for y in range(t, b) for x in range(l, r))
+        if worst[0] < MIN_CONTRAST:
+            fail(f"the {name} ({col}) reads at {worst[0]:.2f}:1 on {worst[1]}")
+        if lowest is None or worst[0] < lowest[0]:
+            lowest = (worst[0], name, col, worst[1])
+    return lowest
+
+
 def check_placements(images):
     """Frames match their rectangles; images shown together never paint the same pixel."""
     C = skin.CONTROLS
@@ -290,7 +308,13 @@ def main():
     if not same_pixels(PREVIEW, preview.compose(fresh, 1.0)):
         fail("docs/editor-preview.png differs from a fresh build: run tools/skin/build_skin.py")
 
-    check_placements({i: Pixels(cv.surface) for i, cv in fresh.items()})
+    pixels = {i: Pixels(cv.surface) for i, cv in fresh.items()}
+    check_placements(pixels)
+    font_lowest = check_font_areas(pixels)
+    if font_lowest:
+        c, where, col, under = font_lowest
+        print(f"lowest contrast under the controls' own text {c:.2f}:1 "
+              f"({where}: {col} on {under})")
     lowest = check_texts(build_skin.build(1.0, draw_text=False))
     if lowest:
         c, where, col, under = lowest

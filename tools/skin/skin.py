@@ -66,7 +66,10 @@ CONTROL_COLOURS = {
     "beat_tint": (255, 255, 255, 13),
     "list_text": (255, 0, 0),
     "list_background": (60, 60, 60, 240),
-    "label_text": (214, 218, 224),  # stand-in for the bitmap font's glyphs
+    # The bitmap fonts bring their own glyph colours: light for the labels (font 20000),
+    # red for the list boxes and velocity read-outs (font 20001). The skin is designed for
+    # these; the check holds the background under every such text to them.
+    "label_text": (214, 218, 224),
 }
 
 # ---------------------------------------------------------------------------------------
@@ -309,3 +312,18 @@ PAGE_CONTROLS = {
     10: ["knob A", "knob B"],
     11: ["knob A", "knob B", "knob C", "knob D", "more cowbell"],
 }
+
+# Where controls write bitmap-font text straight onto the background, with the glyph
+# colour they bring. A knob's label takes the top 11 rows of its rectangle.
+FONT_TEXT_AREAS = (
+    [("lane title", (93, 187, 293, 199), "label_text"),
+     ("left envelope caption", (213, 35, 313, 47), "label_text"),
+     ("right envelope caption", (373, 35, 473, 47), "label_text"),
+     ("waveform caption", (147, 99, 213, 111), "label_text"),
+     ("tempo read-out", (597, 380, 619, 391), "label_text"),
+     ("random velocity", (238, 479, 260, 490), "list_text")]
+    + [(f"{n} label", (CONTROLS[n][0], CONTROLS[n][1], CONTROLS[n][2], CONTROLS[n][1] + 11),
+        "label_text")
+       for n in ("knob A", "knob B", "knob C", "knob D", "knob E", "knob F",
+                 "tempo", "compressor", "output A")]
+)
