@@ -90,14 +90,6 @@ class Canvas:
         self.ctx.set_source_rgba(*rgba(c))
         self.ctx.fill()
 
-    def stroke_rect(self, rect, c, radius=0, width=1.0):
-        l, t, r, b = rect
-        h = width / 2
-        path_rect(self.ctx, (l + h, t + h, r - h, b - h), max(0, radius - h))
-        self.ctx.set_source_rgba(*rgba(c))
-        self.ctx.set_line_width(width)
-        self.ctx.stroke()
-
     # --- text ---------------------------------------------------------------------------
 
     def text(self, s, box, style, align="centre", frame=0, kind="caption", colour_name=None):
@@ -182,8 +174,9 @@ def text_width(ctx, s, spacing):
 
 
 def mix(a, b, t):
-    a, b = skin.COLOURS.get(a, a) if isinstance(a, str) else a, \
-        skin.COLOURS.get(b, b) if isinstance(b, str) else b
+    """The colour a fraction t of the way from a to b (names or RGB triples)."""
+    a = skin.COLOURS[a] if isinstance(a, str) else a
+    b = skin.COLOURS[b] if isinstance(b, str) else b
     return tuple(round(x + (y - x) * t) for x, y in zip(a, b))
 
 
@@ -237,7 +230,7 @@ def knob_face(cv, cx, cy, radius):
 # The background
 
 
-def draw_background(cv, ver):
+def draw_background(cv):
     C = skin.CONTROLS
     cv.fill_rect((0, 0) + skin.WINDOW, "sequencer")
     for name, rect, radius in skin.BANDS:
@@ -505,7 +498,7 @@ def build(scale=1.0, draw_text=True):
     behind every caption (the check measures contrast against it)."""
     ver = version()
     out = {i: Canvas(i, scale, draw_text) for i in IMAGES}
-    draw_background(out[10000], ver)
+    draw_background(out[10000])
     draw_voice_selector(out[10001])
     draw_knob(out[10002])
     for k in range(12):
