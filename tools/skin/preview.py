@@ -59,9 +59,12 @@ def label(ctx, text, x, y, colour=CC["label_text"], size=9.5, bold=False, align=
     ctx.select_font_face(skin.FAMILY, cairo.FONT_SLANT_NORMAL,
                          cairo.FONT_WEIGHT_BOLD if bold else cairo.FONT_WEIGHT_NORMAL)
     ctx.set_font_size(size)
-    w = ctx.text_extents(text).x_advance
+    # the bitmap font's space advances 2 pixels; the tempo label pads with spaces
+    shown = text.rstrip(" ")
+    w = ctx.text_extents(shown).x_advance + 2 * (len(text) - len(shown))
     if align == "centre":
         x -= w / 2
+    text = shown
     ctx.set_source_rgba(*rgba(colour))
     ctx.move_to(x, y + 9)
     ctx.show_text(text)
