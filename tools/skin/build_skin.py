@@ -268,9 +268,10 @@ def draw_background(cv):
     sel = C["pattern selector"]
     cv.fill_rect((sel[0], sel[1], sel[2], sel[3]), "well", 2)
     for p in range(16):
-        x = sel[0] + 1 + 13 * p
+        # exactly the cell the control lights, so the orange replaces the key
+        x = sel[0] + 2 + 13 * p
         face = "key" if (p // 4) % 2 == 0 else mix("key", (0, 0, 0), 0.12)
-        cv.fill_rect((x, sel[1] + 1, x + 12, sel[3] - 1), face, 1)
+        cv.fill_rect((x, sel[1] + 1, x + 11, sel[3] - 1), face, 1)
 
     # Faces under the mixer's level knobs: that knob draws no background of its own.
     for k in range(12):
@@ -481,8 +482,8 @@ def draw_transport(cv, what):
 
 def draw_pattern_overlay(cv):
     for p in range(16):
-        x = 1 + 13 * p
-        cv.text(str(p + 1), (x, 0, x + 13, 13), "key", kind="image")
+        x = 2 + 13 * p
+        cv.text(str(p + 1), (x, 0, x + 11, 13), "key" if p < 9 else "key_tight", kind="image")
 
 
 def draw_indicator(cv):

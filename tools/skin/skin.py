@@ -95,6 +95,7 @@ STYLES = {
     "letter": (FAMILY_CONDENSED, True, 9.0, "text_dim", 0.0),
     "letter_lit": (FAMILY_CONDENSED, True, 9.0, "ink", 0.0),
     "key": (FAMILY_CONDENSED, False, 9.0, "ink", 0.0),
+    "key_tight": (FAMILY_CONDENSED, False, 9.0, "ink", -0.7),  # two digits on an 11 px key
     "page_title": (FAMILY, True, 10.5, "title", 0.6),
     "wordmark": (FAMILY, True, 30.0, "brand_text", 1.0),
     "brand_line": (FAMILY, False, 10.0, "brand_dim", 0.3),
