@@ -277,7 +277,8 @@ def draw_background(cv):
     for k in range(12):
         l, t, r, b = C[f"pan {k}"]
         mid = (l + r) / 2
-        cv.fill_rect((mid - 18, 513, mid + 18, 586), "strip", 3)
+        w = skin.STRIP_HALF_WIDTH
+        cv.fill_rect((mid - w, 513, mid + w, 586), "strip", 3)
     for k in range(12):
         l, t, r, b = C[f"level {k}"]
         knob_face(cv, (l + r) / 2, (t + b) / 2, (r - l) / 2 - 0.5)
@@ -383,17 +384,18 @@ def draw_slider(cv_bg, cv_handle):
 
 
 def draw_output_selector(cv):
-    col_w, row_h = 25 / 3, 9
+    # the control splits 25 pixels into three columns; whole pixels keep 1x crisp
+    edges = [round(i * 25 / 3) for i in range(4)]
+    row_h = 9
     for f in range(6):
         y0 = f * 18
         cv.fill_rect((0, y0, 25, y0 + 18), "well", 2)
         for p in range(6):
-            l = (p % 3) * col_w
+            l, r = edges[p % 3], edges[p % 3 + 1]
             t = (p // 3) * row_h
-            box = (l, t, l + col_w, t + row_h)
+            box = (l, t, r, t + row_h)
             if p == f:
-                cv.fill_rect((l + 0.5, y0 + t + 0.5, l + col_w - 0.5, y0 + t + row_h - 0.5),
-                             "handle", 1.5)
+                cv.fill_rect((l, y0 + t, r, y0 + t + row_h), "handle", 2)
                 cv.text("ABCDEF"[p], box, "letter_lit", frame=f, kind="image")
             else:
                 cv.text("ABCDEF"[p], box, "letter", frame=f, kind="image")

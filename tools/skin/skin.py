@@ -222,6 +222,8 @@ def centre_column(rect, width, top, height=11):
 
 C = CONTROLS
 STEP_HEADER_TOP = 288  # the row of step numbers and M / S over the grid
+STRIP_HALF_WIDTH = 18  # mixer strips, around the centre of each voice's controls
+MIXER_CAPTION_RIGHT = 50  # row captions end a few pixels left of the first strip
 CAPTIONS = (
     # step grid header
     [("M", (C["mute 11"][0], STEP_HEADER_TOP, C["mute 11"][2], STEP_HEADER_TOP + 11), "beat", "centre"),
@@ -242,10 +244,10 @@ CAPTIONS = (
     + [("PATTERN", left_of(C["pattern clear"], 70, gap=6), "section", "right"),
        ("Step size", left_of(C["step size"], 60, gap=6), "caption", "right")]
     # mixer
-    + [("MIXER", (6, 517, 54, 528), "section", "right"),
-       ("Level", (8, 534, 58, 545), "caption", "right"),
-       ("Pan", (8, 551, 58, 562), "caption", "right"),
-       ("Out", (8, 566, 58, 577), "caption", "right")]
+    + [("MIXER", (6, 517, MIXER_CAPTION_RIGHT, 528), "section", "right"),
+       ("Level", (6, 534, MIXER_CAPTION_RIGHT, 545), "caption", "right"),
+       ("Pan", (6, 551, MIXER_CAPTION_RIGHT, 562), "caption", "right"),
+       ("Out", (6, 566, MIXER_CAPTION_RIGHT, 577), "caption", "right")]
     + [(STRIP_NAMES[k], centre_column(C[f"pan {k}"], 36, 517), "strip", "centre")
        for k in range(12)]
     # master column
