@@ -121,7 +121,8 @@ class Canvas:
             target.set_source_rgb(*source)
             pen = x
             for ch in (s if spacing else [s]):
-                target.move_to(pen, baseline)
+                # each spaced letter starts on a whole device pixel, so gaps stay even
+                target.move_to(round(pen * self.scale) / self.scale, baseline)
                 target.show_text(ch)
                 pen += target.text_extents(ch).x_advance + spacing
 
@@ -490,7 +491,7 @@ def draw_pattern_overlay(cv):
 
 def draw_indicator(cv):
     cv.fill_rect((0, 0, 49, 11), "band")
-    cv.text(skin.INDICATOR_TEXT, (0, 0, 49, 11), "section", "centre", kind="image")
+    cv.text(skin.INDICATOR_TEXT, (0, 0, 49, 11), "section_narrow", "centre", kind="image")
 
 
 # ---------------------------------------------------------------------------------------
