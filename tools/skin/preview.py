@@ -54,7 +54,7 @@ def place(ctx, cv, rect, frame=0, x_offset=0):
     ctx.restore()
 
 
-def label(ctx, text, x, y, colour=CC["label_text"], size=9.5, bold=False, align="left"):
+def label(ctx, text, x, y, colour=CC["label_text"], size=9.0, bold=False, align="left"):
     """Stand-in for the editor's bitmap fonts: (x, y) is the top of a 12-pixel line."""
     ctx.select_font_face(skin.FAMILY, cairo.FONT_SLANT_NORMAL,
                          cairo.FONT_WEIGHT_BOLD if bold else cairo.FONT_WEIGHT_NORMAL)
