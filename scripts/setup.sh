@@ -11,6 +11,7 @@ packages=(
   clang clang-format libclang-rt-14-dev
   libsndfile1-dev
   python3 ffmpeg
+  python3-cairo fonts-dejavu-core
 )
 
 missing=()
