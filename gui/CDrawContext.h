@@ -29,38 +29,47 @@ public:
 struct CDevicePath {
     enum Kind { kMove, kLine, kArc, kClose };
     struct Element {
-        Kind kind;
-        double x0, y0, x1, y1; // point (x0, y0), or the arc's box (x0, y0)-(x1, y1)
-        double startAngle, sweepAngle;
+        Kind kind = kMove;
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0; // point (x0, y0), or the arc's box
+        double startAngle = 0, sweepAngle = 0;
     };
     std::vector<Element> elements;
-    void moveTo(double x, double y) { elements.push_back({kMove, x, y, 0, 0, 0, 0}); }
-    void lineTo(double x, double y) { elements.push_back({kLine, x, y, 0, 0, 0, 0}); }
-    void arc(double l, double t, double r, double b, double start, double sweep) {
-        elements.push_back({kArc, l, t, r, b, start, sweep});
+    void add(Kind kind, double x0 = 0, double y0 = 0, double x1 = 0, double y1 = 0,
+             double start = 0, double sweep = 0) {
+        Element e;
+        e.kind = kind;
+        e.x0 = x0;
+        e.y0 = y0;
+        e.x1 = x1;
+        e.y1 = y1;
+        e.startAngle = start;
+        e.sweepAngle = sweep;
+        elements.push_back(e);
     }
-    void close() { elements.push_back({kClose, 0, 0, 0, 0, 0, 0}); }
+    void moveTo(double x, double y) { add(kMove, x, y); }
+    void lineTo(double x, double y) { add(kLine, x, y); }
+    void arc(double l, double t, double r, double b, double start, double sweep) {
+        add(kArc, l, t, r, b, start, sweep);
+    }
+    void close() { add(kClose); }
 };
 
 // A path built by a view in frame coordinates, filled or stroked through the context.
 class CGraphicsPath {
 public:
-    struct Element {
-        CDevicePath::Kind kind;
-        double x0, y0, x1, y1, startAngle, sweepAngle;
-    };
-    void moveTo(const CPoint& p) { elements.push_back({CDevicePath::kMove, 1.0 * p.x, 1.0 * p.y}); }
-    void lineTo(const CPoint& p) { elements.push_back({CDevicePath::kLine, 1.0 * p.x, 1.0 * p.y}); }
+    void moveTo(const CPoint& p) { path.moveTo(p.x, p.y); }
+    void lineTo(const CPoint& p) { path.lineTo(p.x, p.y); }
     // A wedge of the ellipse inscribed in rect: centre, arc from startAngle over sweepAngle
     // degrees (clockwise for positive sweeps), back to the centre.
     void addPie(const CRect& rect, double startAngle, double sweepAngle);
     // An open arc of the ellipse inscribed in rect.
     void addArc(const CRect& rect, double startAngle, double sweepAngle);
-    void closeSubpath() { elements.push_back({CDevicePath::kClose}); }
-    const std::vector<Element>& getElements() const { return elements; }
+    void closeSubpath() { path.close(); }
+    // The same elements, still in frame coordinates.
+    const CDevicePath& getElements() const { return path; }
 
 private:
-    std::vector<Element> elements;
+    CDevicePath path;
 };
 
 class CDrawContext {
@@ -116,8 +125,7 @@ protected:
     // the getters above; the clip is passed by setDeviceClip whenever it changes.
     virtual void setDeviceClip(double left, double top, double right, double bottom) = 0;
     virtual void fillDevicePath(const CDevicePath& path, const CColor& color) = 0;
-    virtual void strokeDevicePath(const CDevicePath& path, const CColor& color,
-                                  double width) = 0;
+    virtual void strokeDevicePath(const CDevicePath& path, const CColor& color, double width) = 0;
     virtual void drawDeviceImage(CPlatformImage* image, double left, double top, double right,
                                  double bottom, int sourceX, int sourceY, int sourceWidth,
                                  int sourceHeight, uint8_t alpha) = 0;
