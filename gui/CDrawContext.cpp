@@ -102,7 +102,8 @@ void CDrawContext::drawEllipse(const CRect& rect, CDrawStyle style) {
     CGraphicsPath path;
     path.addArc(box, 0.0, 360.0);
     path.closeSubpath();
-    if (style != kDrawStroked) fillPath(path);
+    // The fill sits on the same pixel centres as the outline.
+    if (style != kDrawStroked) fillDevicePath(toDevice(path, 0.5), fillColor);
     if (style != kDrawFilled) strokePath(path);
 }
 

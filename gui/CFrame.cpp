@@ -83,6 +83,8 @@ void CFrame::setDirty(bool state) {
 
 void CFrame::paintRect(const CRect& rect) {
     backBuffer->setClipRect(rect);
+    backBuffer->setFillColor(backgroundColor);
+    backBuffer->drawRect(rect, kDrawFilled);
     drawRect(backBuffer.get(), rect);
     drawOverlay(backBuffer.get(), rect);
     backBuffer->resetClipRect();

@@ -45,8 +45,12 @@ public:
     void invalidRect(const CRect& rect);
     void setDirty(bool state = true) override;
     double getScaleFactor() const { return scale; }
+    // A window's device point in view coordinates.
+    CPoint toView(const CPoint& device) const;
 
     virtual long getKnobMode() const { return kCircularMode; }
+    // What shows where no view and no background image draws.
+    void setBackgroundColor(const CColor& color) { backgroundColor = color; }
 
     // Mouse input in view coordinates (the window's events arrive here after mapping). The
     // frame keeps the view that took a press and sends it moves and the release.
@@ -72,7 +76,6 @@ private:
     void platformMouseMoved(const CPoint& where, long buttons) override;
     void platformMouseUp(const CPoint& where, long buttons) override;
     void platformWheel(const CPoint& where, float distance, long buttons) override;
-    CPoint toView(const CPoint& device) const;
     CRect toDevice(const CRect& rect) const;
     void paintRect(const CRect& rect);
 
@@ -81,4 +84,5 @@ private:
     std::unique_ptr<CPlatformWindow> window;
     std::vector<CRect> invalidRects;
     bool pressActive = false;
+    CColor backgroundColor = kBlackCColor;
 };

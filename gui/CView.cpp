@@ -174,6 +174,8 @@ long CViewContainer::onMouseUp(CPoint& where, long buttons) {
 
 long CViewContainer::onMouseMoved(CPoint& where, long buttons) {
     if (mouseDownView) return mouseDownView->onMouseMoved(where, buttons);
+    // With a button held and no press taken (or one that wanted no moves) nobody hovers.
+    if (buttons & (kLButton | kMButton | kRButton)) return kMouseEventNotHandled;
     if (CView* view = getViewAt(where)) return view->onMouseMoved(where, buttons);
     return kMouseEventNotHandled;
 }
