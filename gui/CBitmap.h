@@ -22,6 +22,7 @@ public:
     int getHeight() const { return height; }
     // False when there is no such resource or the bytes are not a PNG.
     bool isLoaded() const { return width > 0 && height > 0; }
+    bool isDecoded() const { return image != nullptr; }
 
     // Draws the image from offset into dest (same size, clipped to dest).
     virtual void draw(CDrawContext* context, const CRect& dest, const CPoint& offset = CPoint());
