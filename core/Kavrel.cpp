@@ -1,6 +1,7 @@
 #include "core/Kavrel.h"
 
 #include "core/KavrelRandom.h"
+#include "editor/KavrelEditor.h"
 #include "params/KavrelMidiAssignments.h"
 #include "platform/KavrelPlatform.h"
 
@@ -44,6 +45,12 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
     compressor.set_release(0.05f);
     compressor.set_ratio(1000.0f);
     compressor.set_output_gain(0.0f);
+
+#ifdef KAVREL_HAS_EDITOR
+    // Registers itself as the editor and the receiver of display reports; the base class
+    // deletes it.
+    new KavrelEditor(this);
+#endif
 
     // Renders and tests ask for reproducible probabilities; a host never sets this.
     if (const char* seed = std::getenv("KAVREL_SEED"))

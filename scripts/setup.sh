@@ -12,6 +12,8 @@ packages=(
   libsndfile1-dev
   python3 ffmpeg
   python3-cairo fonts-dejavu-core
+  libcairo2-dev libx11-dev libxtst-dev xvfb
+  python3-pil
 )
 
 missing=()

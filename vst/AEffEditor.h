@@ -36,7 +36,11 @@ protected:
     void* systemWindow = nullptr;
 };
 
-// Base of editors drawn with our own view framework; the framework hooks arrive with it.
+class CFrame;
+
+// Base of editors drawn with our own view framework: the frame exists while the window is
+// open; idle runs the frame's redraw unless an idle is already under way (hosts that pump
+// messages from inside a plug-in call would otherwise re-enter it).
 class AEffGUIEditor : public AEffEditor {
 public:
     explicit AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect) {}
@@ -44,7 +48,16 @@ public:
         *rect = &rectangle;
         return true;
     }
+    bool setKnobMode(int mode) override {
+        knobMode = mode;
+        return true;
+    }
+    int getKnobMode() const { return knobMode; }
+    CFrame* getFrame() const { return frame; }
 
 protected:
     vst::ERect rectangle{0, 0, 0, 0};
+    CFrame* frame = nullptr;
+    int knobMode = 0;
+    bool inIdle = false;
 };
