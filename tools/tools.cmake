@@ -54,3 +54,11 @@ if(NOT WIN32)
         $<TARGET_FILE:Kavrel> ${CMAKE_BINARY_DIR}/editor-window)
   endif()
 endif()
+# Pictures of the editor's controls drawn offscreen, to be looked at: each
+# tools/gallery/<name>.cpp becomes kavrel-gallery-<name>, writing gallery/<name>.png.
+file(GLOB KAVREL_GALLERY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/gallery/*.cpp)
+foreach(source ${KAVREL_GALLERY_SOURCES})
+  get_filename_component(name ${source} NAME_WE)
+  add_executable(kavrel-gallery-${name} ${source})
+  target_link_libraries(kavrel-gallery-${name} PRIVATE kavrel_engine kavrel_resources)
+endforeach()
