@@ -159,13 +159,11 @@ float CEGControl::yFromPixel(const CSliderHandle* handle, int py) const {
 
 // Envelope handles bracket only their time parameter.
 void CEGControl::beginEditFor(CSliderHandle* handle) {
-    beginEdit();
-    if (handle && handle->tagX >= 0) beginEditTag(handle->tagX);
+    beginEditTags({handle ? handle->tagX : -1});
 }
 
-void CEGControl::endEditFor(CSliderHandle* handle) {
-    if (handle && handle->tagX >= 0) endEditTag(handle->tagX);
-    endEdit();
+void CEGControl::endEditFor(CSliderHandle*) {
+    endEditTags();
 }
 
 long CEGControl::onMouseDown(CPoint& where, long buttons) {
@@ -184,8 +182,7 @@ long CEGControl::onMouseDown(CPoint& where, long buttons) {
     previousPoint = where;
     pressPoint = where;
     pressButtons = buttons;
-    beginEdit();
-    if (segmentHandle->curveTag >= 0) beginEditTag(segmentHandle->curveTag);
+    beginEditTags({segmentHandle->curveTag});
     return kMouseEventHandled;
 }
 
@@ -241,8 +238,7 @@ long CEGControl::onMouseUp(CPoint& where, long buttons) {
         return CMultiXYControl::onMouseUp(where, buttons);
     }
     if (segmentHandle) {
-        if (segmentHandle->curveTag >= 0) endEditTag(segmentHandle->curveTag);
-        endEdit();
+        endEditTags();
         segmentHandle = nullptr;
     }
     return kMouseEventHandled;

@@ -269,18 +269,28 @@ void CMultiXYControl::report(long tag, float value) {
 void CMultiXYControl::beginEditTag(long) {}
 void CMultiXYControl::endEditTag(long) {}
 
-void CMultiXYControl::beginEditFor(CSliderHandle* handle) {
+void CMultiXYControl::beginEditTags(std::vector<long> tags) {
+    tags.erase(std::remove_if(tags.begin(), tags.end(), [](long t) { return t < 0; }), tags.end());
+    editingTags = tags;
     beginEdit();
-    if (!handle) return;
-    for (long t : {handle->tagX, handle->tagY, handle->tagZ})
-        if (t >= 0) beginEditTag(t);
+    for (long t : editingTags) beginEditTag(t);
 }
 
-void CMultiXYControl::endEditFor(CSliderHandle* handle) {
-    if (handle)
-        for (long t : {handle->tagX, handle->tagY, handle->tagZ})
-            if (t >= 0) endEditTag(t);
+void CMultiXYControl::endEditTags() {
+    for (long t : editingTags) endEditTag(t);
     endEdit();
+    editingTags.clear();
+}
+
+void CMultiXYControl::beginEditFor(CSliderHandle* handle) {
+    if (handle)
+        beginEditTags({handle->tagX, handle->tagY, handle->tagZ});
+    else
+        beginEditTags({});
+}
+
+void CMultiXYControl::endEditFor(CSliderHandle*) {
+    endEditTags();
 }
 
 long CMultiXYControl::onMouseDown(CPoint& where, long buttons) {

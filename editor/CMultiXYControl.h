@@ -86,8 +86,13 @@ public:
     std::set<long> getTags() const override;
     CVXControl* newCopy() const override;
 
+    // A gesture's brackets: the listener's controlBeginEdit, then one begin per parameter the
+    // gesture edits (and the reverse at the end).
     virtual void beginEditFor(CSliderHandle* handle);
     virtual void endEditFor(CSliderHandle* handle);
+    // The parameters the current gesture edits, valid from controlBeginEdit to controlEndEdit:
+    // a listener brackets these, not the control's own tag.
+    const std::vector<long>& getEditingTags() const { return editingTags; }
     // tagX and tagY of the topmost handle under the point; empty when there is none.
     virtual std::vector<long> tagsAt(const CPoint& where) const;
     // The control owns the handle it returns.
@@ -132,7 +137,11 @@ protected:
     void appendHandle(CSliderHandle* handle);
     // Reports a value for a parameter tag; tag -1 (no parameter) reports nothing.
     void report(long tag, float value);
-    // Per-parameter begin and end of a gesture, after the listener's own.
+    // Opens and closes a gesture on the given parameters (negative tags are dropped).
+    void beginEditTags(std::vector<long> tags);
+    void endEditTags();
+    // Per-parameter begin and end of a gesture, after the listener's own; hooks for a frame
+    // or editor that brackets parameters itself.
     virtual void beginEditTag(long tag);
     virtual void endEditTag(long tag);
     CSliderHandle* handleAt(const CPoint& where) const;
@@ -152,4 +161,5 @@ protected:
     float pressX = 0.0f;
     float pressY = 0.0f;
     bool notifyLinks = false;
+    std::vector<long> editingTags;
 };

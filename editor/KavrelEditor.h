@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Kavrel.h"
 #include "gui/CControl.h"
+#include "gui/CPlatformWindow.h"
 #include "params/KavrelParams.h"
 #include "vst/AEffEditor.h"
 
@@ -64,6 +65,8 @@ private:
     void applyReports();
 
     Kavrel* plugin;
+    // Before the images: the drawing layer they need starts first and stops last.
+    CPlatformSession platformSession;
     CBitmap* background;
     CFontrastResource* displayFont;
     CFontrastResource* menuFont;

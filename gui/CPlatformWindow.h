@@ -37,6 +37,23 @@ public:
     virtual void* getNativeHandle() const = 0;
 };
 
+// What an editor needs of the platform for its whole life, taken up when it is constructed and
+// given back when it is destroyed: on Windows OLE on the constructing thread and GDI+ for the
+// module, on X11 nothing. Sessions of several editors nest.
+class CPlatformSession {
+public:
+    CPlatformSession();
+    ~CPlatformSession();
+    CPlatformSession(const CPlatformSession&) = delete;
+    CPlatformSession& operator=(const CPlatformSession&) = delete;
+
+private:
+    // OLE is given back only on the thread that took it, and only if it was taken.
+    bool oleStarted = false;
+    unsigned long thread = 0;
+    void* drawing = nullptr;
+};
+
 namespace gui {
 // Creates the child window of parent (X11 Window id or HWND) at the given device size, or null
 // when the window system refuses. The listener outlives the window.

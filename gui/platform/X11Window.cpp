@@ -195,3 +195,7 @@ std::unique_ptr<CPlatformWindow> gui::createPlatformWindow(void* parent, int wid
     }
     return std::make_unique<X11Window>(display, window, width, height, listener);
 }
+
+// X11 needs nothing set up per editor: each window opens its own display connection.
+CPlatformSession::CPlatformSession() = default;
+CPlatformSession::~CPlatformSession() = default;

@@ -45,6 +45,10 @@ inline ::testing::AssertionResult colorNear(const CColor& actual, const CColor& 
            << ")";
 }
 
+// True for a Windows build running under wine, whose GDI+ lacks a few features of the real one
+// (anti-aliased paths): tests of those features say so instead of failing.
+bool runningUnderWine();
+
 } // namespace kavrel::test
 
 // Windows draws nothing until its GDI+ backend lands; these tests then run there too.

@@ -1,4 +1,5 @@
 #pragma once
+#include "editor/CMultiXYControl.h"
 #include "editor/CVXControl.h"
 #include "gui/CFrame.h"
 
@@ -14,6 +15,8 @@ struct MultiTagRecorder : CVXControlListener {
     std::vector<std::pair<long, float>> reports;
     std::vector<std::string> gestures;
     int valueChangedCalls = 0;
+    // The parameters each envelope gesture said it edits, at its begin.
+    std::vector<std::vector<long>> editingTags;
     CVXControl* answerTo = nullptr;
 
     void valueChanged(CControl*) override { ++valueChangedCalls; }
@@ -21,7 +24,11 @@ struct MultiTagRecorder : CVXControlListener {
         reports.emplace_back(tag, value);
         if (answerTo) answerTo->setValueAt(tag, value);
     }
-    void controlBeginEdit(CControl*) override { gestures.push_back("begin"); }
+    void controlBeginEdit(CControl* control) override {
+        gestures.push_back("begin");
+        if (auto* xy = dynamic_cast<CMultiXYControl*>(control))
+            editingTags.push_back(xy->getEditingTags());
+    }
     void controlEndEdit(CControl*) override { gestures.push_back("end"); }
 
     std::vector<long> tags() const {

@@ -67,25 +67,37 @@ TEST_F(PopupTest, ValueSelectsAnItemWithinTheListWhateverArrives) {
     EXPECT_TRUE(menu->isTypeOf("CControl"));
 }
 
-TEST_F(PopupTest, OpensOverItselfAndSwitchesHalfARowEarly) {
+TEST_F(PopupTest, OpensOverItselfAndSelectsTheRowUnderThePointer) {
     CVXVPopupMenu* menu = addMenu(CRect(20, 40, 80, 52), {"A", "B", "C", "D"});
     menu->setValue(1.0f / 3.0f); // B
-    EXPECT_EQ(press(50, 45), kMouseEventHandled);
+    EXPECT_EQ(press(50, 49), kMouseEventHandled);
     EXPECT_TRUE(menu->isOpen());
     // The selected row lies where the closed box was.
     EXPECT_EQ(menu->getViewSize(), CRect(20, 28, 80, 76));
     EXPECT_EQ(menu->getMouseableArea(), menu->getViewSize());
-    move(50, 45);
+    move(50, 50); // a pixel further down in the lower half of B's row: still B
     EXPECT_EQ(menu->getSelected(), 1u);
-    move(50, 46); // one pixel into the lower half of B's row
+    move(50, 51);
+    EXPECT_EQ(menu->getSelected(), 1u);
+    move(50, 52); // the first pixel of C's row
     EXPECT_EQ(menu->getSelected(), 2u);
-    EXPECT_TRUE(listener.count("value") == 0); // nothing is reported while open
-    move(50, 200);                             // outside the list: ignored
+    move(50, 39); // the last pixel of A's row
+    EXPECT_EQ(menu->getSelected(), 0u);
+    move(50, 60);
+    EXPECT_EQ(listener.count("value"), 0); // nothing is reported while open
+    move(50, 200);                         // outside the list: ignored
     EXPECT_EQ(menu->getSelected(), 2u);
     release(50, 200);
     EXPECT_FALSE(menu->isOpen());
     EXPECT_EQ(menu->getViewSize(), CRect(20, 40, 80, 52));
     EXPECT_EQ(listener.calls, (std::vector<std::string>{"begin", "value 0.666667", "end"}));
+    // The list's bottom edge counts as the last row.
+    listener.clear();
+    press(50, 45); // C under the closed box: the list spans 16..64
+    move(50, 64);
+    release(50, 64);
+    EXPECT_EQ(menu->getSelected(), 3u);
+    EXPECT_FLOAT_EQ(menu->getValue(), 1.0f);
 
     // Opening and closing without a change reports nothing but the gesture.
     listener.clear();
@@ -142,7 +154,7 @@ TEST_F(PopupTest, OpenListDrawsOverLaterViewsAndHighlightsTheSelectedRow) {
     EXPECT_EQ(closed.at(22, 60), kOff);
 
     press(50, 45);
-    move(50, 47); // B: row 52..64
+    move(50, 53); // B: row 52..64
     frame->updateBackBuffer();
     Pixels open(*frame->getBackBuffer());
     EXPECT_EQ(open.at(22, 42), kOpenBack);

@@ -80,6 +80,7 @@ TEST_F(EnvelopeTest, ThePeakStaysWithinTheFirstSixth) {
     // The peak carries no vertical parameter: its vertical moves report nothing.
     EXPECT_FALSE(reported(-1));
     EXPECT_EQ(listener.gestures, (std::vector<std::string>{"begin", "end"}));
+    EXPECT_EQ(listener.editingTags, (std::vector<std::vector<long>>{{2}}));
 }
 
 TEST_F(EnvelopeTest, HandlesMoveOnlyWhenTheListenerAnswers) {
@@ -142,6 +143,11 @@ TEST_F(EnvelopeTest, APressLeftOfThePeakBendsTheAttackRightOfItTheDecay) {
     mouse().release(p.right + 5, 80);
     EXPECT_EQ(listener.tags(), std::vector<long>{5});
     EXPECT_EQ(eg->getSegmentHandle(), nullptr);
+    // Each bend brackets just the curve it edits; the end handle just its time.
+    drag(end, 300, 135);
+    EXPECT_EQ(listener.editingTags, (std::vector<std::vector<long>>{{3}, {5}, {4}}));
+    EXPECT_EQ(listener.gestures.size(), 6u);
+    EXPECT_TRUE(eg->getEditingTags().empty());
 }
 
 TEST_F(EnvelopeTest, TagsNoHandleCarriesAreRefused) {
