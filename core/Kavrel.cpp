@@ -233,7 +233,7 @@ void Kavrel::recallValue(int index, float value) {
     paramManager.setNormValue(index, value);
     hostValue[index].store(value, std::memory_order_relaxed);
     programs[activeProgram].params[index] = value;
-    if (editorNotify) editorNotify->parameterChanged(index, value);
+    if (editorNotify) editorNotify->setParameter(index, value);
 }
 
 void Kavrel::applyProgram(int program) {
@@ -253,8 +253,8 @@ void Kavrel::applyProgram(int program) {
     applyPatternValues();
     if (editorOpen()) {
         editorNotify->showPattern(pattern);
-        for (int v = 0; v < kNumVoices; ++v) editorNotify->rowStepsChanged(v);
-        editorNotify->refresh(kRefreshPattern);
+        for (int v = 0; v < kNumVoices; ++v) editorNotify->showRowSteps(v);
+        editorNotify->refreshLane(kRefreshPattern);
     }
 }
 

@@ -28,13 +28,13 @@ class KavrelEditorNotify {
 public:
     virtual ~KavrelEditorNotify() = default;
     virtual bool isOpen() const = 0;
-    virtual void parameterChanged(int index, float value) = 0;
-    virtual void showStep(int step) = 0;
+    virtual void setParameter(int index, float value) = 0;
+    virtual void showStepPosition(int step) = 0;
     virtual void showPendingPattern(int pattern) = 0;
     virtual void showPattern(int pattern) = 0;
-    virtual void rowStepsChanged(int voice) = 0;
+    virtual void showRowSteps(int voice) = 0;
     // 652: the whole pattern, -1: the velocity rows, otherwise the lane of that parameter.
-    virtual void refresh(int what) = 0;
+    virtual void refreshLane(int tag) = 0;
     // The control of a parameter waiting for a controller to be learned.
     virtual void learnHighlight(int index, bool on) = 0;
 };
@@ -138,6 +138,9 @@ public:
     int currentPatternIndex() const { return currentPattern; }
     int pendingPatternIndex() const { return pendingPattern; }
     bool isPlaying() const { return playing; }
+    // Whether the sequencer runs, as of the last block, for display on any thread: the host's
+    // or the internal transport plays, or MIDI notes stepped it lately.
+    bool isTransportRunning() const { return transportRunning.load(std::memory_order_relaxed); }
     bool isResumed() const { return resumed; }
     float gainOf(int voice) const { return voiceGain[voice]; }
     float panLeftOf(int voice) const { return voicePanLeft[voice]; }
@@ -282,7 +285,9 @@ private:
     bool midiOutputOnly = false;
     bool clockRunning = false;
     double songPosition = 0.0;
-    double hostTempo = 0.0;
+    std::atomic<double> hostTempo{0.0};  // read by the editor for its tempo read-out
+    int64_t midiStepAge = INT64_MAX / 2; // samples since the last MIDI step
+    std::atomic<bool> transportRunning{false};
 
     KavrelMidiOut midiOut;
     KavrelEditorNotify* editorNotify = nullptr;

@@ -62,7 +62,7 @@ void Kavrel::setParameter(vst::int32 index, float value) {
         midiOutputOnly = value == 1.0f;
     }
 
-    if (editorNotify) editorNotify->parameterChanged(index, value);
+    if (editorNotify) editorNotify->setParameter(index, value);
     if (handoverState.load(std::memory_order_acquire) == kHandoverPending) {
         laterValue[index].store(value, std::memory_order_relaxed);
         laterSet[index].store(1, std::memory_order_release);
@@ -365,7 +365,7 @@ void Kavrel::updateSolo(int index, bool on) {
 }
 
 void Kavrel::sendRow(int voice) {
-    if (editorOpen()) editorNotify->rowStepsChanged(voice);
+    if (editorOpen()) editorNotify->showRowSteps(voice);
 }
 
 void Kavrel::setSampleRate(float rate) {
@@ -470,5 +470,11 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
     inputCount = 0;
     songPosition = position;
     lastStep = currentPatternPointer->currentStep;
+    // MIDI sync has no transport of its own: it counts as running while steps keep coming.
+    const auto runningFor = static_cast<int64_t>(2.0f * sampleRate);
+    if (midiStepAge < runningFor) midiStepAge += sampleFrames;
+    const bool midiRunning = static_cast<int>(paramManager.getRealValue(kParamSync)) == kSyncMidi &&
+                             midiStepAge < runningFor;
+    transportRunning.store(playing || midiRunning, std::memory_order_relaxed);
     midiOut.endBlock();
 }

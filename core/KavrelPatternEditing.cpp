@@ -91,7 +91,7 @@ void Kavrel::removeLockParam(int param) {
 void Kavrel::clearPatternSteps() {
     for (int v = 0; v < kNumVoices; ++v) currentPatternPointer->clearRow(v);
     if (editorOpen())
-        for (int v = 0; v < kNumVoices; ++v) editorNotify->rowStepsChanged(v);
+        for (int v = 0; v < kNumVoices; ++v) editorNotify->showRowSteps(v);
 }
 
 void Kavrel::copyPattern() {

@@ -123,14 +123,14 @@ void Kavrel::patternStart(int64_t tick, bool randomizeLanesAlways) {
         if (pat.velocityRandomize[v]) {
             for (int k = 0; k < length; ++k)
                 pat.velocities[v][k] = static_cast<float>(kavrel::rand() / 32767.0);
-            if (editorOpen()) editorNotify->refresh(kRefreshVelocities);
+            if (editorOpen()) editorNotify->refreshLane(kRefreshVelocities);
         }
         if (!midiOutputOnly || randomizeLanesAlways) {
             for (int k = 0; k < kKitParams; ++k) {
                 if (!pat.lockSets[v][k] || !pat.laneRandomize[k]) continue;
                 for (int s = 0; s < length; ++s)
                     pat.lanes[k][s] = static_cast<float>(kavrel::rand() / 32767.0);
-                if (editorOpen()) editorNotify->refresh(kitParamAt(k));
+                if (editorOpen()) editorNotify->refreshLane(kitParamAt(k));
             }
         }
     }
@@ -190,7 +190,7 @@ void Kavrel::stepEvent(int64_t tick, int frame, int noteLength) {
         t = currentPatternPointer->currentStep;
     }
     fireVoices(t, frame, noteLength, false);
-    if (editorOpen()) editorNotify->showStep(t);
+    if (editorOpen()) editorNotify->showStepPosition(t);
 }
 
 void Kavrel::betweenSteps(int frame, int noteLength) {
@@ -226,7 +226,8 @@ void Kavrel::midiStep(int note, int frame) {
         d = 0;
     }
     fireVoices(d, frame, static_cast<int>(sampleRate * 0.0625f), true);
-    if (editorOpen()) editorNotify->showStep(d);
+    midiStepAge = 0;
+    if (editorOpen()) editorNotify->showStepPosition(d);
 }
 
 void Kavrel::requestPattern(int p) {
@@ -266,8 +267,8 @@ void Kavrel::applyPatternValues() {
             setParameter(index, value);
     }
     if (editorOpen()) {
-        for (int v = 0; v < kNumVoices; ++v) editorNotify->rowStepsChanged(v);
-        editorNotify->refresh(kRefreshPattern);
+        for (int v = 0; v < kNumVoices; ++v) editorNotify->showRowSteps(v);
+        editorNotify->refreshLane(kRefreshPattern);
     }
 }
 

@@ -1,7 +1,7 @@
 // Renders the editor window offscreen, through the same frame and drawing code a host window
 // uses, and writes it as PNG: for tests, documentation and review.
 //
-//     kavrel-editor-png <file.png> [--program N]
+//     kavrel-editor-png <file.png> [--program N] [--voice N]
 #include "core/Kavrel.h"
 #include "editor/KavrelEditor.h"
 #include "host/PluginHost.h"
@@ -17,17 +17,20 @@ static vst::AEffect* VST_CALLBACK entry(vst::audioMasterCallback audioMaster) {
 int main(int argc, char** argv) {
     std::string out;
     int program = -1;
+    int voice = -1;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--program" && i + 1 < argc)
             program = std::atoi(argv[++i]);
+        else if (arg == "--voice" && i + 1 < argc)
+            voice = std::atoi(argv[++i]);
         else if (out.empty() && !arg.empty() && arg[0] != '-')
             out = arg;
         else
             out.clear(), i = argc;
     }
     if (out.empty()) {
-        std::fprintf(stderr, "usage: %s <file.png> [--program N]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <file.png> [--program N] [--voice N]\n", argv[0]);
         return 2;
     }
     kavrel::host::PluginHost host;
@@ -44,6 +47,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "kavrel-editor-png: this build cannot draw the editor\n");
         return 1;
     }
+    if (voice >= 0) editor->selectVoice(voice);
     bool saved = editor->saveToPng(out.c_str());
     host.dispatch(vst::effEditClose);
     host.close();

@@ -88,7 +88,7 @@ std::unique_ptr<COffscreenContext> drawScene() {
     return c;
 }
 
-std::vector<uint8_t> readFile(const std::string& path) {
+[[maybe_unused]] std::vector<uint8_t> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return {};
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
