@@ -19,6 +19,7 @@
 #include "gui/CSwitches.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -677,8 +678,14 @@ void KavrelEditor::valueChangedAt(long tag, float value) {
         plugin->setParameterAutomated(kParamTempo,
                                       plugin->parameters().realToNorm(kParamTempo, value));
     } else if (tag >= 0 && tag < kNumParams) {
-        plugin->setParameterAutomated(static_cast<vst::int32>(tag),
-                                      isRandomVelocity(tag) ? value / 127.0f : value);
+        if (isRandomVelocity(tag)) {
+            // The read-out shows whole velocities, so it sends them: a drag that stops on
+            // "64" sets 64/127, not whatever fraction the pixels added up to.
+            value = std::floor(value + 0.5f);
+            if (CControl* readOut = controlForTag(tag)) readOut->setValue(value);
+            value /= 127.0f;
+        }
+        plugin->setParameterAutomated(static_cast<vst::int32>(tag), value);
         if (dragTag >= 0) showDragValue(dragTag);
     }
 }
