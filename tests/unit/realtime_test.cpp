@@ -1,12 +1,16 @@
 // The audio thread never allocates: long renders with every feature of the sequencer, MIDI in
 // and out, pattern switches and lanes, counted by the allocation counter.
 #include "core/Kavrel.h"
+#include "editor/KavrelEditor.h"
 #include "support/AllocationCounter.h"
 #include "support/MidiEvents.h"
 #include "support/TestEnvironment.h"
 
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
+#include <thread>
 #include <vector>
 
 using kavrel::test::midiEvent;
@@ -75,6 +79,19 @@ TEST(RealTime, LongBusyRendersNeverAllocate) {
     EventList list{};
     sentEvents = 0;
 
+    // An open editor idling and drawing on its own thread all along: what the audio thread
+    // reports to it must cost no allocation, lock or file either.
+    auto* editor = static_cast<KavrelEditor*>(plugin->getEditor());
+    const bool windowOpen = editor->openOffscreen();
+    std::atomic<bool> rendering{true};
+    std::atomic<int> idles{0};
+    std::thread window([&] {
+        while (rendering.load()) {
+            if (windowOpen) editor->idle();
+            idles.fetch_add(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    });
     kavrel::test::AllocationCounter counter;
     for (int block = 0; block < 48000 * 120 / 512; ++block) {
         list.events[0] = midiEvent(0x90, 36 + block % 16, 100, block % 512);
@@ -89,5 +106,11 @@ TEST(RealTime, LongBusyRendersNeverAllocate) {
         hostTime.flags = vst::kVstTransportPlaying | vst::kVstPpqPosValid | vst::kVstTempoValid;
     }
     EXPECT_EQ(counter.allocations(), 0u);
+    rendering.store(false);
+    window.join();
+    if (windowOpen) {
+        EXPECT_GT(idles.load(), 0);
+        editor->close();
+    }
     EXPECT_GT(sentEvents, 1000);
 }
