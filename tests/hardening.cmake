@@ -38,7 +38,8 @@ if(KAVREL_TESTS AND NOT CMAKE_CROSSCOMPILING)
   # Without the factory bank: the identity references must not move when its content does.
   target_link_libraries(kavrel_hardening_tests PRIVATE kavrel_engine gtest gtest_main)
   if(NOT WIN32)
-    target_link_libraries(kavrel_hardening_tests PRIVATE pthread)
+    # The images and fonts alone, so the editor can open beside the audio thread.
+    target_link_libraries(kavrel_hardening_tests PRIVATE kavrel_editor_resources pthread)
   endif()
   add_test(NAME hardening COMMAND kavrel_hardening_tests --gtest_brief=1)
 
@@ -50,7 +51,7 @@ if(KAVREL_TESTS AND NOT CMAKE_CROSSCOMPILING)
     add_executable(kavrel_realtime_lock_tests tests/stress/realtime_lock_test.cpp
       tests/support/TestEnvironment.cpp tests/support/AllocationCounter.cpp)
     target_include_directories(kavrel_realtime_lock_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
-    target_link_libraries(kavrel_realtime_lock_tests PRIVATE kavrel_engine gtest gtest_main pthread)
+    target_link_libraries(kavrel_realtime_lock_tests PRIVATE kavrel_engine kavrel_editor_resources gtest gtest_main pthread)
     set(KAVREL_WRAPPED pthread_mutex_lock pthread_mutex_trylock pthread_mutex_timedlock
       pthread_rwlock_rdlock pthread_rwlock_wrlock pthread_rwlock_tryrdlock pthread_rwlock_trywrlock
       pthread_spin_lock pthread_spin_trylock pthread_cond_wait pthread_cond_timedwait sem_wait

@@ -6,6 +6,8 @@
 // and the output stays finite.
 #include "core/Kavrel.h"
 #include "core/KavrelRandom.h"
+#include "editor/CHighlightFrame.h"
+#include "editor/KavrelEditor.h"
 #include "params/KavrelMidiAssignments.h"
 #include "support/TestEnvironment.h"
 
@@ -239,6 +241,83 @@ TEST_F(Stress, HostAndEditorThreadsWhileAudioRenders) {
     EXPECT_GT(operations.load(), 30);
     EXPECT_EQ(nonFinite, 0);
     EXPECT_GT(sentEvents.load(), 0);
+}
+
+// The real editor on its own thread while the sequencer plays fast on the finest grid: the
+// window idles (taking in every report of the audio thread), redraws, and edits patterns with
+// gestures at the layout's coordinates; the host automates and MIDI comes in meanwhile.
+TEST_F(Stress, TheEditorIdlesDrawsAndEditsWhileTheSequencerPlays) {
+    Kavrel& p = *plugin;
+    p.setParameter(kavrel::kParamStepSize, 0.0f); // "1 x 32"
+    p.setParameter(kavrel::kParamTempo, 1.0f);    // 250 BPM
+    auto* editor = static_cast<KavrelEditor*>(p.getEditor());
+    std::vector<std::thread> threads;
+
+    // Host automation of everything but the clock, so the sequencer keeps its pace.
+    threads.push_back(worker(11, [&p](std::mt19937& r) {
+        for (int i = 0; i < 20; ++i) {
+            const int index = pick(r, kavrel::kNumParams);
+            if (index >= kavrel::kParamStepSize && index <= kavrel::kParamSync) continue;
+            p.setParameterAutomated(index, unit(r));
+        }
+        std::this_thread::yield();
+    }));
+
+    std::atomic<long> frames{0};
+    std::thread window([&] {
+        if (!editor->openOffscreen()) return;
+        std::mt19937 r(12);
+        auto* frame = editor->getHighlightFrame();
+        auto gesture = [&](int x, int y, int dx, int dy, long buttons) {
+            CPoint at(x, y);
+            frame->onMouseDown(at, buttons);
+            CPoint to(x + dx, y + dy);
+            frame->onMouseMoved(to, buttons);
+            frame->onMouseUp(to, 0);
+        };
+        while (!done.load(std::memory_order_acquire)) {
+            editor->idle();
+            ++frames;
+            switch (pick(r, 10)) {
+            case 0: // a step button
+                gesture(110 + pick(r, 32) * 13 + 6, 451 - 13 * pick(r, 12), 0, 0, kLButton);
+                break;
+            case 1: // paint the lane
+                gesture(116 + pick(r, 30) * 13, 205 + pick(r, 40), 26, 0, kLButton);
+                break;
+            case 2: // a sound knob: the lane switches to it
+                gesture(47 + 60 * pick(r, 3), 61 + 64 * pick(r, 2), 0, -pick(r, 20), kLButton);
+                break;
+            case 3: // another voice page
+                gesture(82, 307 + 13 * pick(r, 12), 0, 0, kLButton);
+                break;
+            case 4: // lane tools and the pattern buttons
+                gesture(369 + 45 * pick(r, 4), 191, 0, 0, kLButton);
+                gesture(412 + 46 * pick(r, 3), 467, 0, 0, kLButton);
+                break;
+            case 5: // the pattern selector
+                gesture(323 + 13 * pick(r, 16), 482, 0, 0, kLButton);
+                break;
+            case 6: // learn and unlearn on the tempo knob
+                gesture(585, 420, 0, 0, kLButton | kControl | kShift);
+                break;
+            case 7:
+                frame->redrawAll();
+                break;
+            default:
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                break;
+            }
+        }
+        editor->close();
+    });
+
+    audio();
+    for (std::thread& t : threads) t.join();
+    window.join();
+    EXPECT_GT(blocks, 10);
+    EXPECT_GT(frames.load(), 10);
+    EXPECT_EQ(nonFinite, 0);
 }
 
 // A chunk written while the editor adds and removes locks and lanes is still one whole, valid

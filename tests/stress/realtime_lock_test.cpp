@@ -307,6 +307,7 @@ TEST(RealTimeLocks, LongBusyRendersTakeNoLockAndTouchNoHeapOrFile) {
     }
     rendering.store(false);
     window.join();
+    EXPECT_TRUE(windowOpen);
     if (windowOpen) {
         EXPECT_GT(idles.load(), 0);
         editor->close();

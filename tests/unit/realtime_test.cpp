@@ -108,6 +108,7 @@ TEST(RealTime, LongBusyRendersNeverAllocate) {
     EXPECT_EQ(counter.allocations(), 0u);
     rendering.store(false);
     window.join();
+    EXPECT_TRUE(windowOpen);
     if (windowOpen) {
         EXPECT_GT(idles.load(), 0);
         editor->close();
