@@ -43,9 +43,9 @@ target_link_libraries(kavrel-editor-png PRIVATE kavrel_engine kavrel_resources k
 # The editor in a real window: a test host of ours on X11 (Linux only; the Windows one runs the
 # DLL under wine).
 if(NOT WIN32)
-  pkg_check_modules(KAVREL_EDITORHOST REQUIRED IMPORTED_TARGET x11 cairo)
+  pkg_check_modules(KAVREL_EDITORHOST REQUIRED IMPORTED_TARGET x11 xtst cairo)
   add_executable(kavrel-editor-host ${CMAKE_SOURCE_DIR}/tools/editorhost/kavrel-editor-host.cpp)
-  target_link_libraries(kavrel-editor-host PRIVATE kavrel_host PkgConfig::KAVREL_EDITORHOST)
+  target_link_libraries(kavrel-editor-host PRIVATE kavrel_host kavrel_engine PkgConfig::KAVREL_EDITORHOST)
   add_dependencies(kavrel-editor-host Kavrel)
   if(KAVREL_TESTS)
     add_test(NAME editor-window

@@ -2,14 +2,17 @@
 // editor in a top-level window of ours, idles it as hosts do, reads the window's pixels back
 // and compares them with a reference picture. It also opens and closes the editor many times
 // (file descriptors must not grow: no leaked display connection) and keeps several instances
-// open at once.
+// open at once. Last, it clicks a step button with synthetic input (XTest) and reads the step
+// back from the plug-in's own state.
 //
 //     kavrel-editor-host <plugin.so> --reference <editor.png> [--cycles N] [--instances N]
 //                        [--save <window.png>]
+#include "core/KavrelChunk.h"
 #include "host/PluginHost.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <algorithm>
 #include <cairo.h>
 #include <chrono>
@@ -141,6 +144,37 @@ bool editorSize(PluginHost& host, int* w, int* h) {
     return *w > 0 && *h > 0;
 }
 
+// Whether a step of the playing pattern is on, from the program chunk the plug-in hands out.
+int stepState(PluginHost& host, int voice, int step) {
+    void* data = nullptr;
+    const auto size = host.dispatch(vst::effGetChunk, 1, 0, &data);
+    if (size <= 0 || !data) return -1;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    if (kavrel::chunk::validateProgram(bytes, static_cast<size_t>(size)) == 0) return -1;
+    auto program = std::make_unique<KavrelProgram>();
+    kavrel::chunk::readProgram(bytes, *program);
+    const float patternValue = host.effect()->getParameter(host.effect(), kavrel::kParamPattern);
+    const int pattern = static_cast<int>(patternValue * 15.0f + 0.5f);
+    return program->patterns[pattern].steps[voice][step] != 0;
+}
+
+// Presses and releases the left button at a point of the window, as a user would.
+void clickAt(PluginHost& host, const HostWindow& w, int x, int y) {
+    int rootX = 0, rootY = 0;
+    Window child;
+    XTranslateCoordinates(w.display, w.window, DefaultRootWindow(w.display), x, y, &rootX, &rootY,
+                          &child);
+    XTestFakeMotionEvent(w.display, -1, rootX, rootY, CurrentTime);
+    XSync(w.display, False);
+    idle(host, 3);
+    XTestFakeButtonEvent(w.display, 1, True, CurrentTime);
+    XSync(w.display, False);
+    idle(host, 3);
+    XTestFakeButtonEvent(w.display, 1, False, CurrentTime);
+    XSync(w.display, False);
+    idle(host, 3);
+}
+
 int fail(const char* what) {
     std::fprintf(stderr, "kavrel-editor-host: %s\n", what);
     return 1;
@@ -238,6 +272,23 @@ int main(int argc, char** argv) {
         hosts[0]->dispatch(vst::effEditClose);
     }
 
+    // A click on the step button of voice 3, step 5 turns that step over in the plug-in.
+    {
+        int event = 0, error = 0, major = 0, minor = 0;
+        if (!XTestQueryExtension(display, &event, &error, &major, &minor))
+            return fail("the X server has no XTEST extension");
+        HostWindow window(display, w, h, 0);
+        hosts[0]->dispatch(vst::effEditOpen, 0, 0, window.handle());
+        idle(*hosts[0], 5);
+        const int before = stepState(*hosts[0], 3, 5);
+        clickAt(*hosts[0], window, 110 + 5 * 13 + 6, 445 - 3 * 13 + 6);
+        const int after = stepState(*hosts[0], 3, 5);
+        std::printf("step of voice 3 at 5: %d before the click, %d after\n", before, after);
+        if (before < 0 || after != 1 - before) ++failures;
+        clickAt(*hosts[0], window, 110 + 5 * 13 + 6, 445 - 3 * 13 + 6);
+        if (stepState(*hosts[0], 3, 5) != before) ++failures;
+        hosts[0]->dispatch(vst::effEditClose);
+    }
     hosts.clear();
     XCloseDisplay(display);
     if (failures) return fail("editor window check failed");
