@@ -1,6 +1,8 @@
 // What drawing the editor costs: a full redraw of the window (background, every control,
 // text), an idle when one control changed, an idle with nothing dirty, and creating the
-// editor with an instance.
+// editor with an instance; then the real editor: a full redraw of every control, one idle
+// while the sequencer plays at 250 BPM (only what changed is redrawn), and the window
+// thread's time per second of playback.
 //
 //   kavrel_bench --benchmark_filter='Editor'
 #include "core/Kavrel.h"
@@ -13,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -102,5 +105,76 @@ void BM_EditorCreation(benchmark::State& state) {
     plugin->setEditorNotify(static_cast<KavrelEditor*>(original));
 }
 BENCHMARK(BM_EditorCreation)->Unit(benchmark::kMicrosecond);
+
+// A plug-in playing its internal clock at 250 BPM on the finest grid, every voice on every
+// other step, with its editor open offscreen.
+struct PlayingEditor {
+    std::unique_ptr<Kavrel> plugin = std::make_unique<Kavrel>(&quietHost);
+    KavrelEditor* editor = static_cast<KavrelEditor*>(plugin->getEditor());
+    std::vector<std::vector<float>> buffers =
+        std::vector<std::vector<float>>(12, std::vector<float>(512));
+    float* outputs[12];
+
+    PlayingEditor() {
+        for (int c = 0; c < 12; ++c) outputs[c] = buffers[static_cast<size_t>(c)].data();
+        plugin->setSampleRate(44100.0f);
+        plugin->resume();
+        plugin->setParameter(kavrel::kParamStepSize, 0.0f);
+        plugin->setParameter(kavrel::kParamSync, 0.5f);
+        plugin->setParameter(kavrel::kParamTempo, 1.0f);
+        for (int v = 0; v < 12; ++v)
+            for (int s = 0; s < 32; s += 2) plugin->setStep(v, s, true);
+        plugin->setParameter(kavrel::kParamPlay, 1.0f);
+        editor->openOffscreen();
+        editor->idle();
+    }
+    ~PlayingEditor() { editor->close(); }
+    // What the audio thread plays between two idles of a host idling every 20 ms.
+    void play20ms() {
+        plugin->processReplacing(nullptr, outputs, 441);
+        plugin->processReplacing(nullptr, outputs, 441);
+    }
+};
+
+void BM_KavrelEditorFullRedraw(benchmark::State& state) {
+    PlayingEditor scene;
+    for (auto _ : state) scene.editor->getFrame()->redrawAll();
+    state.SetLabel("the whole window, every control of the layout");
+}
+BENCHMARK(BM_KavrelEditorFullRedraw)->Unit(benchmark::kMicrosecond);
+
+void BM_KavrelEditorIdlePlaying250(benchmark::State& state) {
+    PlayingEditor scene;
+    CFrame* frame = scene.editor->getFrame();
+    long drawn = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        scene.play20ms();
+        const long before = frame->drawCount;
+        state.ResumeTiming();
+        scene.editor->idle();
+        drawn += frame->drawCount - before;
+    }
+    state.counters["views/idle"] =
+        benchmark::Counter(static_cast<double>(drawn), benchmark::Counter::kAvgIterations);
+    state.SetLabel("20 ms of playing at 250 BPM between idles");
+}
+BENCHMARK(BM_KavrelEditorIdlePlaying250)->Unit(benchmark::kMicrosecond);
+
+// One iteration is one second of playback with the host idling every 20 ms: its time is the
+// window thread's cost per second (divide by 10 ms for per cent of one core).
+void BM_KavrelEditorWindowPerSecondOfPlayback(benchmark::State& state) {
+    PlayingEditor scene;
+    for (auto _ : state) {
+        for (int i = 0; i < 50; ++i) {
+            state.PauseTiming();
+            scene.play20ms();
+            state.ResumeTiming();
+            scene.editor->idle();
+        }
+    }
+    state.SetLabel("50 idles, 250 BPM, 1 x 32");
+}
+BENCHMARK(BM_KavrelEditorWindowPerSecondOfPlayback)->Unit(benchmark::kMillisecond);
 
 } // namespace
