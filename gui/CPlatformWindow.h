@@ -47,11 +47,13 @@ public:
     CPlatformSession(const CPlatformSession&) = delete;
     CPlatformSession& operator=(const CPlatformSession&) = delete;
 
+#ifdef _WIN32
 private:
     // OLE is given back only on the thread that took it, and only if it was taken.
     bool oleStarted = false;
     unsigned long thread = 0;
     void* drawing = nullptr;
+#endif
 };
 
 namespace gui {

@@ -1,7 +1,7 @@
 // Renders the editor window offscreen, through the same frame and drawing code a host window
 // uses, and writes it as PNG: for tests, documentation and review.
 //
-//     kavrel-editor-png <file.png> [--program N] [--voice N]
+//     kavrel-editor-png <file.png> [--program N] [--voice N] [--lane PARAM]
 #include "core/Kavrel.h"
 #include "editor/KavrelEditor.h"
 #include "host/PluginHost.h"
@@ -18,19 +18,23 @@ int main(int argc, char** argv) {
     std::string out;
     int program = -1;
     int voice = -1;
+    int lane = -1;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--program" && i + 1 < argc)
             program = std::atoi(argv[++i]);
         else if (arg == "--voice" && i + 1 < argc)
             voice = std::atoi(argv[++i]);
+        else if (arg == "--lane" && i + 1 < argc)
+            lane = std::atoi(argv[++i]);
         else if (out.empty() && !arg.empty() && arg[0] != '-')
             out = arg;
         else
             out.clear(), i = argc;
     }
     if (out.empty()) {
-        std::fprintf(stderr, "usage: %s <file.png> [--program N] [--voice N]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <file.png> [--program N] [--voice N] [--lane PARAM]\n",
+                     argv[0]);
         return 2;
     }
     kavrel::host::PluginHost host;
@@ -40,7 +44,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     host.start(44100.0f, 512);
-    if (program >= 0) host.dispatch(vst::effSetProgram, 0, program);
+    if (program >= 0) {
+        host.dispatch(vst::effSetProgram, 0, program);
+        host.process(512); // a program change lands between two blocks
+    }
     auto* plugin = static_cast<Kavrel*>(host.effect()->object);
     auto* editor = static_cast<KavrelEditor*>(plugin->getEditor());
     if (!editor || !editor->openOffscreen()) {
@@ -48,6 +55,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (voice >= 0) editor->selectVoice(voice);
+    // The lane of a sound parameter, as a press on its knob shows it.
+    if (lane >= 0) {
+        editor->beginEdit(lane);
+        editor->endEdit(lane);
+    }
     bool saved = editor->saveToPng(out.c_str());
     host.dispatch(vst::effEditClose);
     host.close();
