@@ -774,7 +774,11 @@ void KavrelEditor::showDragValue(long tag) {
         knob->setDirty(true);
         return;
     }
-    if (valueTip) valueTip->showAt(text.c_str(), dragControl->getViewSize(), frame->getViewSize());
+    // Over a slider's handle, so the value travels with it and clears the slider's caption.
+    const CRect anchor = dragControl->isTypeOf("CHorizontalSlider")
+                             ? static_cast<CHorizontalSlider*>(dragControl)->getHandleRect()
+                             : dragControl->getViewSize();
+    if (valueTip) valueTip->showAt(text.c_str(), anchor, frame->getViewSize());
 }
 
 void KavrelEditor::endDragValue() {

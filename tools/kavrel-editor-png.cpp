@@ -2,8 +2,10 @@
 // uses, and writes it as PNG: for tests, documentation and review.
 //
 //     kavrel-editor-png <file.png> [--program N] [--voice N] [--lane PARAM]
+//                       [--drag X Y DX DY]
 #include "core/Kavrel.h"
 #include "editor/KavrelEditor.h"
+#include "gui/CFrame.h"
 #include "host/PluginHost.h"
 
 #include <cstdio>
@@ -19,6 +21,7 @@ int main(int argc, char** argv) {
     int program = -1;
     int voice = -1;
     int lane = -1;
+    int drag[4] = {-1, -1, 0, 0};
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--program" && i + 1 < argc)
@@ -27,13 +30,17 @@ int main(int argc, char** argv) {
             voice = std::atoi(argv[++i]);
         else if (arg == "--lane" && i + 1 < argc)
             lane = std::atoi(argv[++i]);
+        else if (arg == "--drag" && i + 4 < argc)
+            for (int& v : drag) v = std::atoi(argv[++i]);
         else if (out.empty() && !arg.empty() && arg[0] != '-')
             out = arg;
         else
             out.clear(), i = argc;
     }
     if (out.empty()) {
-        std::fprintf(stderr, "usage: %s <file.png> [--program N] [--voice N] [--lane PARAM]\n",
+        std::fprintf(stderr,
+                     "usage: %s <file.png> [--program N] [--voice N] [--lane PARAM] "
+                     "[--drag X Y DX DY]\n",
                      argv[0]);
         return 2;
     }
@@ -59,6 +66,13 @@ int main(int argc, char** argv) {
     if (lane >= 0) {
         editor->beginEdit(lane);
         editor->endEdit(lane);
+    }
+    // A press at a point and a move held there: the picture shows the gesture in progress.
+    if (drag[0] >= 0) {
+        CPoint at(drag[0], drag[1]);
+        editor->getFrame()->onMouseDown(at, kLButton);
+        CPoint to(drag[0] + drag[2], drag[1] + drag[3]);
+        editor->getFrame()->onMouseMoved(to, kLButton);
     }
     bool saved = editor->saveToPng(out.c_str());
     host.dispatch(vst::effEditClose);
