@@ -12,8 +12,20 @@ using namespace kavrel;
 void Kavrel::setParameter(vst::int32 index, float value) {
     if (!isParameterIndex(index)) return;
     value = sanitizeNormalized(value);
-    paramManager.setNormValue(index, value);
     hostValue[index].store(value, std::memory_order_relaxed);
+    // A value set between a program change and the block that lands it belongs to the new
+    // program: it waits and goes in after the landing, rather than acting now on the program
+    // that is about to be replaced (a pattern selected now would be the old program's).
+    if (handoverState.load(std::memory_order_acquire) == kHandoverPending) {
+        laterValue[index].store(value, std::memory_order_relaxed);
+        laterSet[index].store(1, std::memory_order_release);
+        // The landing may have started between the test and the store: then nobody would take
+        // the value, so it goes in now.
+        if (handoverState.load(std::memory_order_acquire) == kHandoverPending ||
+            !laterSet[index].exchange(0, std::memory_order_acq_rel))
+            return;
+    }
+    paramManager.setNormValue(index, value);
     KavrelProgram& slot = programs[activeProgram];
     slot.params[index] = value;
     if (KavrelParameterManager::isPatternParam(index)) {
@@ -63,10 +75,6 @@ void Kavrel::setParameter(vst::int32 index, float value) {
     }
 
     if (editorNotify) editorNotify->parameterChanged(index, value);
-    if (handoverState.load(std::memory_order_acquire) == kHandoverPending) {
-        laterValue[index].store(value, std::memory_order_relaxed);
-        laterSet[index].store(1, std::memory_order_release);
-    }
 }
 
 void Kavrel::applyToEngine(int index, float x) {

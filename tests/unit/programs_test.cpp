@@ -262,6 +262,16 @@ TEST_F(ProgramsTest, ProgramChangesLandBetweenBlocks) {
     EXPECT_EQ(get(118), 0.25f);
     EXPECT_EQ(plugin->program(3).params[118], 0.25f);
 
+    // A pattern chosen before the change lands is the new program's pattern, with its values.
+    host->dispatch(vst::effSetProgram, 0, 5);
+    setReal(114, 4.0f);
+    land();
+    EXPECT_EQ(plugin->currentPatternIndex(), 4);
+    for (int index : {108, 190, 202})
+        EXPECT_EQ(get(index), plugin->program(5).patternValues[4][index]) << index;
+    host->dispatch(vst::effSetProgram, 0, 3);
+    land();
+
     // A preset for the playing slot is staged: the slot changes with the block, not before.
     auto preset = chunkOf(effect, true);
     std::vector<uint8_t> edited = preset;
