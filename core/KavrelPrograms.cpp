@@ -2,12 +2,22 @@
 #include "core/Kavrel.h"
 
 #include "core/KavrelChunk.h"
+#include "core/KavrelCompactChunk.h"
 #include "platform/KavrelPlatform.h"
 
 #include <memory>
 #include <new>
+#include <vector>
 
 using namespace kavrel;
+
+namespace {
+
+vst::int32 clampProgram(vst::int32 program) {
+    return program < 0 ? 0 : program >= Kavrel::kNumPrograms ? Kavrel::kNumPrograms - 1 : program;
+}
+
+} // namespace
 
 vst::int32 Kavrel::programChunkSize(int slot) const {
     return static_cast<vst::int32>(chunk::programSize(programs[slot]));
@@ -19,24 +29,27 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     // the host saves on a thread of its own: a program measured and then written live could
     // hold more entries by the time it is written than the buffer was sized for. Each program
     // is copied first and both measured and written from the copy.
+    // Both a bank and a single program go out compact: hosts keep program chunks in their
+    // projects and undo histories too, and a program deflates from 300 kB to a few kB.
     std::unique_ptr<KavrelProgram> copy;
     try {
         copy = std::make_unique<KavrelProgram>();
-        if (isPreset) {
-            *copy = programs[curProgram];
-            chunkBuffer.assign(chunk::programSize(*copy), 0);
-            chunk::writeProgram(*copy, chunkBuffer.data());
-        } else {
-            size_t estimate = 0;
-            for (const KavrelProgram& program : programs) estimate += chunk::programSize(program);
+        std::vector<uint8_t> legacy;
+        chunk::CompactEncoder encoder(curProgram);
+        auto add = [&](const KavrelProgram& program) {
+            *copy = program;
+            legacy.resize(chunk::programSize(*copy));
+            chunk::writeProgram(*copy, legacy.data());
+            return encoder.add(legacy.data(), legacy.size());
+        };
+        bool ok = true;
+        if (isPreset)
+            ok = add(programs[curProgram]);
+        else
+            for (const KavrelProgram& program : programs) ok = ok && add(program);
+        if (!ok || !encoder.finish(chunkBuffer)) {
             chunkBuffer.clear();
-            chunkBuffer.reserve(estimate);
-            for (const KavrelProgram& program : programs) {
-                *copy = program;
-                const size_t at = chunkBuffer.size();
-                chunkBuffer.resize(at + chunk::programSize(*copy));
-                chunk::writeProgram(*copy, chunkBuffer.data() + at);
-            }
+            return 0;
         }
     } catch (const std::bad_alloc&) {
         chunkBuffer.clear();
@@ -49,9 +62,19 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
 vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
     if (!data || byteSize <= 0) return 0;
     const auto* bytes = static_cast<const uint8_t*>(data);
-    const size_t size = static_cast<size_t>(byteSize);
+    size_t size = static_cast<size_t>(byteSize);
+    // A compact chunk is expanded here, on the host's thread, into the legacy layout that the
+    // rest reads; one that is damaged anywhere is refused before anything changes.
+    std::vector<uint8_t> expanded;
+    int32_t savedProgram = -1;
+    if (chunk::isCompact(bytes, size)) {
+        if (!chunk::decodeCompact(bytes, size, expanded, savedProgram)) return 0;
+        bytes = expanded.data();
+        size = expanded.size();
+    }
     // The bytes come from files that users move between machines and versions: check the
     // whole chunk before changing anything, so a refused chunk leaves every slot as it was.
+    // A program chunk loads into the current slot, whichever program it was saved from.
     if (isPreset) {
         if (!chunk::validateProgram(bytes, size)) return 0;
         chunk::readProgram(bytes, programs[curProgram]);
@@ -67,7 +90,10 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
         at += length;
     }
     for (int i = 0; i < kNumPrograms; ++i) chunk::readProgram(bytes + offsets[i], programs[i]);
-    setProgram(0);
+    // Hosts restore a session in either order (program then bank, or bank then program) or
+    // hand over the bank alone: the program a compact bank recorded wins, otherwise the one
+    // the host selected stays, and either is applied from the new data.
+    setProgram(clampProgram(savedProgram >= 0 ? savedProgram : curProgram));
     return 1;
 }
 
