@@ -11,7 +11,8 @@
 // Layout (little-endian):
 //   0  4  marker "KvZc" (a legacy chunk starts with the int32 100: 64 00 00 00)
 //   4  4  format version, 1
-//   8  4  int32 program current when the chunk was written
+//   8  4  int32 program current when a bank was written; -1 in a program chunk, which loads
+//         into whichever slot is current (so a program saves to the same bytes from any slot)
 //  12  4  size of the legacy bytes
 //  16  4  size of the compressed bytes
 //  20  4  CRC-32 of bytes 0..19 followed by the compressed bytes

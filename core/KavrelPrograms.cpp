@@ -30,12 +30,13 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     // hold more entries by the time it is written than the buffer was sized for. Each program
     // is copied first and both measured and written from the copy.
     // Both a bank and a single program go out compact: hosts keep program chunks in their
-    // projects and undo histories too, and a program deflates from 300 kB to a few kB.
+    // projects and undo histories too, and a program deflates from 300 kB to a few kB. Only a
+    // bank records the current program; a program chunk is the same from whichever slot.
     std::unique_ptr<KavrelProgram> copy;
     try {
         copy = std::make_unique<KavrelProgram>();
         std::vector<uint8_t> legacy;
-        chunk::CompactEncoder encoder(curProgram);
+        chunk::CompactEncoder encoder(isPreset ? -1 : curProgram);
         auto add = [&](const KavrelProgram& program) {
             *copy = program;
             legacy.resize(chunk::programSize(*copy));

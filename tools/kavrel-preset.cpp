@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
         case Action::SaveProgram: {
             FxProgramFile preset;
             if (!captureProgram(host, preset, error) ||
-                !convertChunk(preset.chunk, form, current(), error) ||
+                !convertChunk(preset.chunk, form, -1, error) ||
                 !writeProgramFile(command.path, preset, error))
                 return fail(kExitFailure, "cannot save the program: " + error);
             std::printf("saved program %d \"%s\" to %s (%s, %zu bytes)\n", command.program,

@@ -238,7 +238,7 @@ int main(int argc, char** argv) {
     if (!options.saveFxp.empty()) {
         FxProgramFile preset;
         if (!captureProgram(host, preset, error) ||
-            !convertChunk(preset.chunk, chunkForm, currentProgram(), error) ||
+            !convertChunk(preset.chunk, chunkForm, -1, error) ||
             !writeProgramFile(options.saveFxp, preset, error))
             return fail(kExitFailure, "cannot save the program: " + error);
         if (!options.quiet)

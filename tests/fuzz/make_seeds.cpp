@@ -81,7 +81,7 @@ void chunkSeeds(Kavrel& p) {
     const auto locked = leanProgram(p, 3);
     save("program_chunk", "lean", programBytes(*lean));
     save("program_chunk", "lean-locked", programBytes(*locked));
-    save("program_chunk", "lean-locked-compact", compact(programBytes(*locked), 5));
+    save("program_chunk", "lean-locked-compact", compact(programBytes(*locked), -1));
 
     std::vector<uint8_t> bank;
     for (int i = 0; i < Kavrel::kNumPrograms; ++i) {

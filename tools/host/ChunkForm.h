@@ -21,8 +21,8 @@ const char* chunkFormName(ChunkForm form);
 ChunkForm chunkFormOf(const std::vector<uint8_t>& chunk);
 
 // Rewrites a state chunk in the form asked for: a compact chunk expands to the legacy layout,
-// a legacy one is packed recording `program` as current. A chunk already in that form is left
-// alone. Fails, leaving the chunk as it was, when a compact chunk is damaged.
+// a legacy one is packed recording `program` as current (-1 for a program chunk). A chunk already
+// in that form is left alone. Fails, leaving the chunk as it was, when a compact chunk is damaged.
 bool convertChunk(std::vector<uint8_t>& chunk, ChunkForm form, int32_t program, std::string& error);
 
 } // namespace kavrel::host
