@@ -33,7 +33,8 @@ Commands:
   save-program N OUT.fxp    make program N current and save it as a program file
   save-bank OUT.fxb         save every program as a bank file
   load-program IN.fxp       load a program file into the current program
-  load-bank IN.fxb          load a bank file (it makes its own program current, or 0)
+  load-bank IN.fxb          load a bank file (it makes the program it recorded current, or
+                            keeps the current one)
   format compact|legacy     the form of the state in the files saved after it: compact
                             (what the plug-in hands out, a few hundred kB for a bank) or
                             legacy (the uncompressed layout that older releases read)
