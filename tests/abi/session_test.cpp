@@ -145,4 +145,18 @@ TEST_F(Session, TheFirstHitAfterLoadingIsAsLoudAsTheNext) {
     for (int second = 0; second < 3; ++second) ASSERT_GT(peaks[second], 0.01f) << second;
     EXPECT_NEAR(20.0 * std::log10(peaks[0] / peaks[1]), 0.0, 0.1);
     EXPECT_NEAR(20.0 * std::log10(peaks[2] / peaks[1]), 0.0, 0.1);
+
+    // Right after a hit, the host stops and starts again: the next hit starts from rest too.
+    host->process(kBlock, {kavrel::test::noteOn(36, 127, 0)});
+    host->suspend();
+    host->resume();
+    float resumed = 0.0f;
+    for (int frame = 0; frame < kRate / 2; frame += kBlock) {
+        std::vector<vst::VstMidiEvent> events;
+        if (frame == 0) events.push_back(kavrel::test::noteOn(36, 127, 0));
+        host->process(kBlock, events);
+        for (const auto& channel : host->outputs())
+            for (float sample : channel) resumed = std::max(resumed, std::fabs(sample));
+    }
+    EXPECT_NEAR(20.0 * std::log10(resumed / peaks[1]), 0.0, 0.1);
 }
