@@ -86,7 +86,7 @@ public:
     vst::int32 getVendorVersion() override { return kVendorVersion; }
     vst::intptr vendorSpecific(vst::int32, vst::intptr, void*, float) override { return 0; }
     vst::int32 canDo(char* text) override;
-    vst::int32 getPlugCategory() override { return vst::kPlugCategEffect; }
+    vst::int32 getPlugCategory() override { return vst::kPlugCategSynth; }
 
     // Engine.
     void applyToEngine(int index, float engineValue);
