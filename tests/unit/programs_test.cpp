@@ -398,6 +398,12 @@ TEST_F(ProgramsTest, ProgramChangesLandBetweenBlocks) {
     EXPECT_EQ(get(0), newTune);
     EXPECT_EQ(plugin->parameters().getNormValue(0), kitTune); // the engine has not seen it
     set(118, 0.25f);                                          // set after the change
+    {
+        const auto saved = legacyChunkOf(effect, true); // a save before the landing holds it
+        float level;
+        std::memcpy(&level, &saved[28 + 4 * 118], 4);
+        EXPECT_EQ(level, 0.25f);
+    }
     land();
     EXPECT_EQ(plugin->parameters().getNormValue(0), newTune);
     EXPECT_EQ(get(118), 0.25f);
@@ -414,12 +420,11 @@ TEST_F(ProgramsTest, ProgramChangesLandBetweenBlocks) {
     land();
 
     // A preset for the playing slot is staged: the slot changes with the block, not before.
-    auto preset = chunkOf(effect, true);
-    std::vector<uint8_t> edited = preset;
+    std::vector<uint8_t> edited = legacyChunkOf(effect, true);
     edited[kPattern0 + 0 * 32 + 1] = 0xff; // kick, step 1
     edited[kPattern0 + 0 * 32 + 2] = 0x00;
     ASSERT_EQ(load(effect, edited, true), 1);
-    EXPECT_EQ(chunkOf(effect, true), edited); // what the host saves already holds it
+    EXPECT_EQ(legacyChunkOf(effect, true), edited); // what the host saves already holds it
     EXPECT_NE(plugin->program(3).patterns[0].steps[0][1], 0xff);
     land();
     EXPECT_EQ(plugin->program(3).patterns[0].steps[0][1], 0xff);
