@@ -1,6 +1,8 @@
 // The whole engine per block: the busiest pattern the sequencer can play and a stopped
 // plug-in. Real-time factor = audio time of a block / time to render it.
 #include "core/Kavrel.h"
+#include "core/KavrelChunk.h"
+#include "core/KavrelCompactChunk.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -65,23 +67,82 @@ void BM_ConstructInstance(benchmark::State& state) {
 }
 BENCHMARK(BM_ConstructInstance)->Unit(benchmark::kMillisecond);
 
+// What a host stores for a session: the bank chunk, compact as the plug-in hands it out. The
+// "bytes" counter is its size; the legacy variants time the layout older sessions hold.
 void BM_BankGetChunk(benchmark::State& state) {
     Engine engine;
+    vst::int32 size = 0;
     for (auto _ : state) {
         void* data = nullptr;
-        benchmark::DoNotOptimize(engine.plugin->getChunk(&data, false));
+        benchmark::DoNotOptimize(size = engine.plugin->getChunk(&data, false));
     }
+    state.counters["bytes"] = size;
 }
 BENCHMARK(BM_BankGetChunk)->Unit(benchmark::kMillisecond);
 
+void BM_ProgramGetChunk(benchmark::State& state) {
+    Engine engine;
+    vst::int32 size = 0;
+    for (auto _ : state) {
+        void* data = nullptr;
+        benchmark::DoNotOptimize(size = engine.plugin->getChunk(&data, true));
+    }
+    state.counters["bytes"] = size;
+}
+BENCHMARK(BM_ProgramGetChunk)->Unit(benchmark::kMillisecond);
+
+std::vector<uint8_t> bankChunk(Kavrel& plugin, bool legacy) {
+    void* data = nullptr;
+    const int size = plugin.getChunk(&data, false);
+    std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    if (legacy) {
+        std::vector<uint8_t> expanded;
+        int32_t program = 0;
+        kavrel::chunk::decodeCompact(bank.data(), bank.size(), expanded, program);
+        bank.swap(expanded);
+    }
+    return bank;
+}
+
 void BM_BankSetChunk(benchmark::State& state) {
     Engine engine;
-    void* data = nullptr;
-    const int size = engine.plugin->getChunk(&data, false);
-    std::vector<uint8_t> bank(static_cast<uint8_t*>(data), static_cast<uint8_t*>(data) + size);
+    std::vector<uint8_t> bank = bankChunk(*engine.plugin, false);
+    const auto size = static_cast<vst::int32>(bank.size());
     for (auto _ : state)
         benchmark::DoNotOptimize(engine.plugin->setChunk(bank.data(), size, false));
+    state.counters["bytes"] = size;
 }
 BENCHMARK(BM_BankSetChunk)->Unit(benchmark::kMillisecond);
+
+void BM_BankSetChunkLegacy(benchmark::State& state) {
+    Engine engine;
+    std::vector<uint8_t> bank = bankChunk(*engine.plugin, true);
+    const auto size = static_cast<vst::int32>(bank.size());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(engine.plugin->setChunk(bank.data(), size, false));
+    state.counters["bytes"] = size;
+}
+BENCHMARK(BM_BankSetChunkLegacy)->Unit(benchmark::kMillisecond);
+
+// The legacy layout written as getChunk wrote it before the compact form: every program copied,
+// then written back to back.
+void BM_BankWriteLegacy(benchmark::State& state) {
+    Engine engine;
+    size_t size = 0;
+    for (auto _ : state) {
+        auto copy = std::make_unique<KavrelProgram>();
+        std::vector<uint8_t> bank;
+        for (int i = 0; i < Kavrel::kNumPrograms; ++i) {
+            *copy = engine.plugin->program(i);
+            const size_t at = bank.size();
+            bank.resize(at + kavrel::chunk::programSize(*copy));
+            kavrel::chunk::writeProgram(*copy, bank.data() + at);
+        }
+        benchmark::DoNotOptimize(bank.data());
+        size = bank.size();
+    }
+    state.counters["bytes"] = static_cast<double>(size);
+}
+BENCHMARK(BM_BankWriteLegacy)->Unit(benchmark::kMillisecond);
 
 } // namespace

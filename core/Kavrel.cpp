@@ -202,9 +202,24 @@ void Kavrel::landHandover() {
         applyProgram(handoverProgram);
         handoverProgram = -1;
     }
-    for (int index = 0; index < kNumParams; ++index)
-        if (laterSet[index].exchange(0, std::memory_order_acquire))
-            setParameter(index, laterValue[index].load(std::memory_order_relaxed));
+    // In the order they were set: a few entries, sorted in place without allocating.
+    uint32_t stamps[kNumParams];
+    int order[kNumParams];
+    int count = 0;
+    for (int index = 0; index < kNumParams; ++index) {
+        const uint32_t stamp = laterSet[index].exchange(0, std::memory_order_acquire);
+        if (!stamp) continue;
+        int k = count++;
+        while (k > 0 && stamps[k - 1] > stamp) {
+            stamps[k] = stamps[k - 1];
+            order[k] = order[k - 1];
+            --k;
+        }
+        stamps[k] = stamp;
+        order[k] = index;
+    }
+    for (int k = 0; k < count; ++k)
+        setParameter(order[k], laterValue[order[k]].load(std::memory_order_relaxed));
 }
 
 KavrelProgram& Kavrel::writableSlot(int slot) {

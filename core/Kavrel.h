@@ -86,7 +86,7 @@ public:
     vst::int32 getVendorVersion() override { return kVendorVersion; }
     vst::intptr vendorSpecific(vst::int32, vst::intptr, void*, float) override { return 0; }
     vst::int32 canDo(char* text) override;
-    vst::int32 getPlugCategory() override { return vst::kPlugCategEffect; }
+    vst::int32 getPlugCategory() override { return vst::kPlugCategSynth; }
 
     // Engine.
     void applyToEngine(int index, float engineValue);
@@ -233,7 +233,13 @@ private:
     // Parameters set while a handover waits: they go in after it lands, so a host that loads
     // a chunk and then sets values keeps its values.
     std::atomic<float> laterValue[kavrel::kNumParams];
-    std::atomic<uint8_t> laterSet[kavrel::kNumParams];
+    // 0: not set; otherwise when it was set, so the values go in in the order the host set
+    // them (Sync before Play, a pattern before its values).
+    std::atomic<uint32_t> laterSet[kavrel::kNumParams];
+    std::atomic<uint32_t> laterClock{0};
+    // Takes a value set while a handover is pending into it; false when it landed meanwhile.
+    bool deferToHandover(int index, float value);
+    static thread_local bool inAudioCallback;
     // What getParameter answers: the engine's values, or those of a program change that has
     // not landed yet.
     std::atomic<float> hostValue[kavrel::kNumParams];

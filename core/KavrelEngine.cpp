@@ -12,8 +12,14 @@ using namespace kavrel;
 void Kavrel::setParameter(vst::int32 index, float value) {
     if (!isParameterIndex(index)) return;
     value = sanitizeNormalized(value);
-    paramManager.setNormValue(index, value);
     hostValue[index].store(value, std::memory_order_relaxed);
+    // A value set between a program change and the block that lands it belongs to the new
+    // program: it waits and goes in after the landing, rather than acting now on the program
+    // that is about to be replaced (a pattern selected now would be the old program's).
+    if (handoverState.load(std::memory_order_acquire) == kHandoverPending && !inAudioCallback &&
+        deferToHandover(index, value))
+        return;
+    paramManager.setNormValue(index, value);
     KavrelProgram& slot = programs[activeProgram];
     slot.params[index] = value;
     if (KavrelParameterManager::isPatternParam(index)) {
@@ -63,10 +69,6 @@ void Kavrel::setParameter(vst::int32 index, float value) {
     }
 
     if (editorNotify) editorNotify->setParameter(index, value);
-    if (handoverState.load(std::memory_order_acquire) == kHandoverPending) {
-        laterValue[index].store(value, std::memory_order_relaxed);
-        laterSet[index].store(1, std::memory_order_release);
-    }
 }
 
 void Kavrel::applyToEngine(int index, float x) {
@@ -431,10 +433,41 @@ void Kavrel::renderVoices(float** outputs, int from, int to, float masterGain) {
     }
 }
 
+bool Kavrel::deferToHandover(int index, float value) {
+    const int before = beginHandoverWrite(false);
+    const bool pending = before == kHandoverPending && handoverProgram >= 0;
+    if (pending) {
+        laterValue[index].store(value, std::memory_order_relaxed);
+        laterSet[index].store(laterClock.fetch_add(1, std::memory_order_relaxed) + 1,
+                              std::memory_order_release);
+        // What the host saves before the landing holds it already.
+        KavrelProgram& slot = handoverStaged && handoverProgram == activeProgram
+                                  ? *staging
+                                  : programs[handoverProgram];
+        slot.params[index] = value;
+        if (KavrelParameterManager::isPatternParam(index)) {
+            const int p =
+                clampIndex(paramManager.normToReal(kParamPattern, slot.params[kParamPattern]),
+                           kPatternsPerProgram - 1);
+            slot.patternValues[p][index] = value;
+            slot.hasPatternValue[p][index] = 1;
+        }
+    }
+    endHandoverWrite(before);
+    return pending;
+}
+
+thread_local bool Kavrel::inAudioCallback = false;
+
 void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames) {
     if (!outputs || sampleFrames <= 0) return;
     for (int c = 0; c < kNumOutputs; ++c)
         if (!outputs[c]) return;
+    // Parameters set from inside the block (learned controllers) act at once.
+    struct InCallback {
+        InCallback() { inAudioCallback = true; }
+        ~InCallback() { inAudioCallback = false; }
+    } inCallback;
 
     const KavrelFlushDenormals flushDenormals;
     takeHandover();

@@ -2,12 +2,22 @@
 #include "core/Kavrel.h"
 
 #include "core/KavrelChunk.h"
+#include "core/KavrelCompactChunk.h"
 #include "platform/KavrelPlatform.h"
 
 #include <memory>
 #include <new>
+#include <vector>
 
 using namespace kavrel;
+
+namespace {
+
+vst::int32 clampProgram(vst::int32 program) {
+    return program < 0 ? 0 : program >= Kavrel::kNumPrograms ? Kavrel::kNumPrograms - 1 : program;
+}
+
+} // namespace
 
 vst::int32 Kavrel::programChunkSize(int slot) const {
     return static_cast<vst::int32>(chunk::programSize(programs[slot]));
@@ -19,6 +29,9 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     // the host saves on a thread of its own: a program measured and then written live could
     // hold more entries by the time it is written than the buffer was sized for. Each program
     // is copied first and both measured and written from the copy.
+    // Both a bank and a single program go out compact: hosts keep program chunks in their
+    // projects and undo histories too, and a program deflates from 300 kB to a few kB. Only a
+    // bank records the current program; a program chunk is the same from whichever slot.
     std::unique_ptr<KavrelProgram> copy;
     // A program change or chunk load waiting for the audio thread counts as done.
     struct Reading {
@@ -29,22 +42,22 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     } reading(*this);
     try {
         copy = std::make_unique<KavrelProgram>();
-        if (isPreset) {
-            *copy = slotView(curProgram);
-            chunkBuffer.assign(chunk::programSize(*copy), 0);
-            chunk::writeProgram(*copy, chunkBuffer.data());
-        } else {
-            size_t estimate = 0;
-            for (int slot = 0; slot < kNumPrograms; ++slot)
-                estimate += chunk::programSize(slotView(slot));
+        std::vector<uint8_t> legacy;
+        chunk::CompactEncoder encoder(isPreset ? -1 : curProgram);
+        auto add = [&](const KavrelProgram& program) {
+            *copy = program;
+            legacy.resize(chunk::programSize(*copy));
+            chunk::writeProgram(*copy, legacy.data());
+            return encoder.add(legacy.data(), legacy.size());
+        };
+        bool ok = true;
+        if (isPreset)
+            ok = add(slotView(curProgram));
+        else
+            for (int slot = 0; slot < kNumPrograms; ++slot) ok = ok && add(slotView(slot));
+        if (!ok || !encoder.finish(chunkBuffer)) {
             chunkBuffer.clear();
-            chunkBuffer.reserve(estimate);
-            for (int slot = 0; slot < kNumPrograms; ++slot) {
-                *copy = slotView(slot);
-                const size_t at = chunkBuffer.size();
-                chunkBuffer.resize(at + chunk::programSize(*copy));
-                chunk::writeProgram(*copy, chunkBuffer.data() + at);
-            }
+            return 0;
         }
     } catch (const std::bad_alloc&) {
         chunkBuffer.clear();
@@ -57,9 +70,19 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
 vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
     if (!data || byteSize <= 0) return 0;
     const auto* bytes = static_cast<const uint8_t*>(data);
-    const size_t size = static_cast<size_t>(byteSize);
+    size_t size = static_cast<size_t>(byteSize);
+    // A compact chunk is expanded here, on the host's thread, into the legacy layout that the
+    // rest reads; one that is damaged anywhere is refused before anything changes.
+    std::vector<uint8_t> expanded;
+    int32_t savedProgram = -1;
+    if (chunk::isCompact(bytes, size)) {
+        if (!chunk::decodeCompact(bytes, size, expanded, savedProgram)) return 0;
+        bytes = expanded.data();
+        size = expanded.size();
+    }
     // The bytes come from files that users move between machines and versions: check the
     // whole chunk before changing anything, so a refused chunk leaves every slot as it was.
+    // A program chunk loads into the current slot, whichever program it was saved from.
     if (isPreset) {
         if (!chunk::validateProgram(bytes, size)) return 0;
         const int before = beginHandoverWrite();
@@ -76,9 +99,12 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
         offsets[i] = at;
         at += length;
     }
+    // Hosts restore a session in either order (program then bank, or bank then program) or
+    // hand over the bank alone: the program a compact bank recorded wins, otherwise the one
+    // the host selected stays, and either is applied from the new data.
     const int before = beginHandoverWrite();
     for (int i = 0; i < kNumPrograms; ++i) chunk::readProgram(bytes + offsets[i], writableSlot(i));
-    curProgram = handoverProgram = 0;
+    curProgram = handoverProgram = clampProgram(savedProgram >= 0 ? savedProgram : curProgram);
     endHandoverWrite(before);
     return 1;
 }

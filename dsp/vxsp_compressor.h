@@ -10,8 +10,9 @@ public:
     vxsp_compressor();
     ~vxsp_compressor() override;
 
-    // The detector restarts at full scale (1.0).
-    void reset() override { envelope = 1.0f; }
+    // The detector restarts at rest, as after a long silence: starting it at full scale would
+    // turn down the first hit after loading or resuming as if something loud had just played.
+    void reset() override { envelope = 0.0f; }
     void set_sample_rate(float hz) override;
     // Mono path.
     float process(float x) override;
@@ -55,5 +56,5 @@ protected:
     float release_coefficient = 0.0f;
     float input_gain = 1.0f;
     float output_gain = 1.0f;
-    float envelope = 1.0f;
+    float envelope = 0.0f;
 };

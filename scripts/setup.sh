@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64
   clang clang-format libclang-rt-14-dev
-  libsndfile1-dev
+  libsndfile1-dev zlib1g-dev libz-mingw-w64-dev
   python3 ffmpeg
   python3-cairo fonts-dejavu-core
   libcairo2-dev libx11-dev libxtst-dev xvfb

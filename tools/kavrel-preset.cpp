@@ -1,6 +1,7 @@
 // Saves, loads and lists a plug-in's programs and banks as the preset files hosts exchange,
 // driving the plug-in through its entry point like a host. Commands run left to right on one
 // plug-in instance, so a bank can be loaded, changed and saved in one call.
+#include "host/ChunkForm.h"
 #include "host/FxFile.h"
 #include "host/PluginHost.h"
 
@@ -32,26 +33,33 @@ Commands:
   save-program N OUT.fxp    make program N current and save it as a program file
   save-bank OUT.fxb         save every program as a bank file
   load-program IN.fxp       load a program file into the current program
-  load-bank IN.fxb          load a bank file (it makes its own program current, or 0)
+  load-bank IN.fxb          load a bank file (it makes the program it recorded current, or
+                            keeps the current one)
+  format compact|legacy     the form of the state in the files saved after it: compact
+                            (what the plug-in hands out, a few hundred kB for a bank) or
+                            legacy (the uncompressed layout that older releases read)
 
 Examples:
   kavrel-preset Kavrel.so save-bank factory.fxb
   kavrel-preset Kavrel.so load-bank mine.fxb program 5 load-program snare.fxp \
                 save-bank mine-2.fxb
+  kavrel-preset Kavrel.so load-bank mine.fxb format legacy save-bank for-older.fxb
 
 The files are VST 2.4 preset files holding the plug-in's state chunk; they are read by
-hosts on every platform. All commands are checked before the first one runs.
+hosts on every platform. Files in either form load. All commands are checked before the
+first one runs.
 
 Exit status: 0 on success; 1 when the plug-in cannot be loaded, a file cannot be read or
 written, or the plug-in refuses a file; 2 for a command-line error.
 )";
 
-enum class Action { List, Program, SaveProgram, SaveBank, LoadProgram, LoadBank };
+enum class Action { List, Program, SaveProgram, SaveBank, LoadProgram, LoadBank, Format };
 
 struct Command {
     Action action;
     int program = -1;
     std::string path;
+    ChunkForm form = ChunkForm::AsHandedOut;
 };
 
 int fail(int code, const std::string& message) {
@@ -73,13 +81,15 @@ bool parseCommands(int argc, char** argv, std::vector<Command>& commands, std::s
         Action action;
         bool number;
         const char* file;
+        bool form;
     } const known[] = {
-        {"list", Action::List, false, nullptr},
-        {"program", Action::Program, true, nullptr},
-        {"save-program", Action::SaveProgram, true, "OUT.fxp"},
-        {"save-bank", Action::SaveBank, false, "OUT.fxb"},
-        {"load-program", Action::LoadProgram, false, "IN.fxp"},
-        {"load-bank", Action::LoadBank, false, "IN.fxb"},
+        {"list", Action::List, false, nullptr, false},
+        {"program", Action::Program, true, nullptr, false},
+        {"save-program", Action::SaveProgram, true, "OUT.fxp", false},
+        {"save-bank", Action::SaveBank, false, "OUT.fxb", false},
+        {"load-program", Action::LoadProgram, false, "IN.fxp", false},
+        {"load-bank", Action::LoadBank, false, "IN.fxb", false},
+        {"format", Action::Format, false, nullptr, true},
     };
     for (int i = 2; i < argc;) {
         const std::string word = argv[i++];
@@ -90,7 +100,7 @@ bool parseCommands(int argc, char** argv, std::vector<Command>& commands, std::s
             error = "unknown command '" + word + "' (see --help)";
             return false;
         }
-        Command command{match->action, -1, {}};
+        Command command{match->action, -1, {}, ChunkForm::AsHandedOut};
         if (match->number) {
             if (i >= argc) {
                 error = word + " needs a program number";
@@ -98,6 +108,13 @@ bool parseCommands(int argc, char** argv, std::vector<Command>& commands, std::s
             }
             if (!parseProgram(argv[i], command.program)) {
                 error = word + ": '" + argv[i] + "' is not a program number";
+                return false;
+            }
+            ++i;
+        }
+        if (match->form) {
+            if (i >= argc || !parseChunkForm(argv[i], command.form)) {
+                error = word + " needs compact or legacy";
                 return false;
             }
             ++i;
@@ -148,6 +165,10 @@ int main(int argc, char** argv) {
                                         ": the plug-in has programs 0.." +
                                         std::to_string(effect->numPrograms - 1));
 
+    ChunkForm form = ChunkForm::AsHandedOut;
+    const auto current = [&host] {
+        return static_cast<int32_t>(host.dispatch(vst::effGetProgram));
+    };
     for (const Command& command : commands) {
         if (command.program >= 0) host.dispatch(vst::effSetProgram, 0, command.program);
         switch (command.action) {
@@ -159,21 +180,29 @@ int main(int argc, char** argv) {
         }
         case Action::Program:
             break;
+        case Action::Format:
+            form = command.form;
+            break;
         case Action::SaveProgram: {
             FxProgramFile preset;
             if (!captureProgram(host, preset, error) ||
+                !convertChunk(preset.chunk, form, -1, error) ||
                 !writeProgramFile(command.path, preset, error))
                 return fail(kExitFailure, "cannot save the program: " + error);
-            std::printf("saved program %d \"%s\" to %s\n", command.program,
-                        printable(preset.name).c_str(), command.path.c_str());
+            std::printf("saved program %d \"%s\" to %s (%s, %zu bytes)\n", command.program,
+                        printable(preset.name).c_str(), command.path.c_str(),
+                        chunkFormName(chunkFormOf(preset.chunk)), preset.chunk.size());
             break;
         }
         case Action::SaveBank: {
             FxBankFile bank;
-            if (!captureBank(host, bank, error) || !writeBankFile(command.path, bank, error))
+            if (!captureBank(host, bank, error) ||
+                !convertChunk(bank.chunk, form, current(), error) ||
+                !writeBankFile(command.path, bank, error))
                 return fail(kExitFailure, "cannot save the bank: " + error);
-            std::printf("saved bank of %d programs to %s\n", bank.numPrograms,
-                        command.path.c_str());
+            std::printf("saved bank of %d programs to %s (%s, %zu bytes)\n", bank.numPrograms,
+                        command.path.c_str(), chunkFormName(chunkFormOf(bank.chunk)),
+                        bank.chunk.size());
             break;
         }
         case Action::LoadProgram: {

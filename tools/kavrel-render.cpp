@@ -1,5 +1,6 @@
 // Renders the plug-in offline to a WAV file, loading it through its entry point and driving
 // it block by block the way a host plays a project: transport, tempo and MIDI file included.
+#include "host/ChunkForm.h"
 #include "host/FxFile.h"
 #include "host/PluginHost.h"
 #include "render/LevelMeter.h"
@@ -218,21 +219,32 @@ int main(int argc, char** argv) {
                         static_cast<long>(host.dispatch(vst::effGetProgram)),
                         printable(host.programName()).c_str());
     }
+    ChunkForm chunkForm = ChunkForm::AsHandedOut;
+    if (!options.chunkFormat.empty()) parseChunkForm(options.chunkFormat, chunkForm);
+    const auto currentProgram = [&host] {
+        return static_cast<int32_t>(host.dispatch(vst::effGetProgram));
+    };
     if (!options.saveFxb.empty()) {
         FxBankFile bank;
-        if (!captureBank(host, bank, error) || !writeBankFile(options.saveFxb, bank, error))
+        if (!captureBank(host, bank, error) ||
+            !convertChunk(bank.chunk, chunkForm, currentProgram(), error) ||
+            !writeBankFile(options.saveFxb, bank, error))
             return fail(kExitFailure, "cannot save the bank: " + error);
         if (!options.quiet)
-            std::printf("saved bank %s (%d programs)\n", options.saveFxb.c_str(), bank.numPrograms);
+            std::printf("saved bank %s (%d programs, %s, %zu bytes)\n", options.saveFxb.c_str(),
+                        bank.numPrograms, chunkFormName(chunkFormOf(bank.chunk)),
+                        bank.chunk.size());
     }
     if (!options.saveFxp.empty()) {
         FxProgramFile preset;
         if (!captureProgram(host, preset, error) ||
+            !convertChunk(preset.chunk, chunkForm, -1, error) ||
             !writeProgramFile(options.saveFxp, preset, error))
             return fail(kExitFailure, "cannot save the program: " + error);
         if (!options.quiet)
-            std::printf("saved program \"%s\" to %s\n", printable(preset.name).c_str(),
-                        options.saveFxp.c_str());
+            std::printf("saved program \"%s\" to %s (%s, %zu bytes)\n",
+                        printable(preset.name).c_str(), options.saveFxp.c_str(),
+                        chunkFormName(chunkFormOf(preset.chunk)), preset.chunk.size());
     }
     if (options.listPrograms) {
         const std::vector<std::string> names = programNames(host);

@@ -63,8 +63,8 @@ TEST_F(PluginFixture, IdentifiesItself) {
     EXPECT_EQ(host->productString(), "Kavrel");
     EXPECT_EQ(host->dispatch(vst::effGetVendorVersion), 1120);
     EXPECT_EQ(host->dispatch(vst::effGetVstVersion), 2400);
-    // A synth by its flags, yet it reports the effect category.
-    EXPECT_EQ(host->dispatch(vst::effGetPlugCategory), 1);
+    // An instrument, so that hosts sorting by category list it with the instruments.
+    EXPECT_EQ(host->dispatch(vst::effGetPlugCategory), 2);
     EXPECT_EQ(host->dispatch(vst::effVendorSpecific, 1, 2, nullptr, 0.5f), 0);
 }
 

@@ -1,6 +1,8 @@
-// setChunk of a whole bank, with any bytes. A refused bank leaves all 48 slots as they were; an
-// accepted one survives its own round trip, selects program 0 and plays.
+// setChunk of a whole bank, with any bytes, in the legacy layout or the compact form. A refused
+// bank leaves all 48 slots as they were; an accepted one selects the program it recorded (or
+// keeps the current one), survives its own round trip and plays.
 #include "core/KavrelChunk.h"
+#include "core/KavrelCompactChunk.h"
 #include "fuzz/FuzzPlugin.h"
 
 #include <climits>
@@ -11,12 +13,18 @@ using namespace kavrel::fuzz;
 
 namespace {
 
+// The bank as the plug-in hands it out, expanded to the legacy layout.
 std::vector<uint8_t> chunkOf(Kavrel& p) {
     void* data = nullptr;
     const vst::int32 size = p.getChunk(&data, false);
     if (size <= 0 || !data) fail("getChunk gave nothing");
     const auto* bytes = static_cast<const uint8_t*>(data);
-    return std::vector<uint8_t>(bytes, bytes + size);
+    std::vector<uint8_t> legacy;
+    int32_t program = -1;
+    if (!kavrel::chunk::decodeCompact(bytes, static_cast<size_t>(size), legacy, program))
+        fail("getChunk gave a chunk that does not expand");
+    if (program != p.getProgram()) fail("getChunk recorded another program");
+    return legacy;
 }
 
 struct Slots {
@@ -41,8 +49,10 @@ bool unchanged(Kavrel& p, const Slots& slots) {
 // pattern 0, or the one its stored Pattern value selects). Those rows are left out of the
 // round-trip comparison; everything else must come back byte for byte.
 void maskRecallEdits(Kavrel& p, std::vector<uint8_t>& chunk) {
-    const KavrelProgram& program = p.program(0);
+    const int current = p.getProgram();
     size_t at = kavrel::chunk::kProgramHeaderSize;
+    for (int i = 0; i < current; ++i) at += static_cast<size_t>(p.programChunkSize(i));
+    const KavrelProgram& program = p.program(current);
     for (const KavrelPattern& pattern : program.patterns) {
         for (int v = 0; v < kavrel::kNumVoices; ++v)
             if (program.params[kavrel::kParamClearFirst + v] > 0.5f ||
@@ -67,16 +77,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     const auto length = static_cast<vst::int32>(size > INT_MAX ? INT_MAX : size);
+    // An accepted compact bank selects the program it recorded; a legacy one keeps the current.
+    int expected = p.getProgram();
+    if (kavrel::chunk::isCompact(data, size) && size >= kavrel::chunk::kCompactHeaderSize) {
+        int32_t recorded = 0;
+        std::memcpy(&recorded, data + 8, 4);
+        if (recorded >= 0) expected = recorded < Kavrel::kNumPrograms ? recorded : 47;
+    }
     if (!p.setChunk(const_cast<uint8_t*>(data), length, false)) {
         if (!unchanged(p, *slots)) fail("a refused bank changed the slots");
         return 0;
     }
     fresh = false;
-    if (p.getProgram() != 0 || p.currentPatternIndex() != 0) fail("a bank did not select 0");
+    if (p.getProgram() != expected || p.currentPatternIndex() != 0)
+        fail("a bank selected another program");
+    void* handed = nullptr;
+    const vst::int32 handedSize = p.getChunk(&handed, false);
+    std::vector<uint8_t> copy(static_cast<uint8_t*>(handed),
+                              static_cast<uint8_t*>(handed) + (handedSize > 0 ? handedSize : 0));
     std::vector<uint8_t> first = chunkOf(p);
-    std::vector<uint8_t> copy = first;
     if (!p.setChunk(copy.data(), static_cast<vst::int32>(copy.size()), false))
         fail("the plug-in refused its own bank");
+    if (p.getProgram() != expected) fail("its own bank selected another program");
     std::vector<uint8_t> second = chunkOf(p);
     maskRecallEdits(p, first);
     maskRecallEdits(p, second);

@@ -1,6 +1,8 @@
-// setChunk of one program (a preset), with any bytes. A chunk the plug-in refuses must leave
-// the slot exactly as it was; one it accepts must survive its own round trip and play.
+// setChunk of one program (a preset), with any bytes, in the legacy layout or the compact form.
+// A chunk the plug-in refuses must leave the slot exactly as it was; one it accepts must
+// survive its own round trip and play.
 #include "core/KavrelChunk.h"
+#include "core/KavrelCompactChunk.h"
 #include "fuzz/FuzzPlugin.h"
 
 #include <climits>
@@ -11,11 +13,15 @@ using namespace kavrel::fuzz;
 
 namespace {
 
-std::vector<uint8_t> chunkOf(Kavrel& p) {
+// The program as the plug-in hands it out (compact), and expanded to the legacy layout.
+std::vector<uint8_t> chunkOf(Kavrel& p, std::vector<uint8_t>& legacy) {
     void* data = nullptr;
     const vst::int32 size = p.getChunk(&data, true);
     if (size <= 0 || !data) fail("getChunk gave nothing");
     const auto* bytes = static_cast<const uint8_t*>(data);
+    int32_t program = -1;
+    if (!kavrel::chunk::decodeCompact(bytes, static_cast<size_t>(size), legacy, program))
+        fail("getChunk gave a chunk that does not expand");
     return std::vector<uint8_t>(bytes, bytes + size);
 }
 
@@ -51,11 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             fail("a refused chunk changed the program");
         return 0;
     }
-    std::vector<uint8_t> first = chunkOf(p);
-    std::vector<uint8_t> copy = first;
+    std::vector<uint8_t> first, second;
+    std::vector<uint8_t> copy = chunkOf(p, first);
     if (!p.setChunk(copy.data(), static_cast<vst::int32>(copy.size()), true))
         fail("the plug-in refused its own chunk");
-    std::vector<uint8_t> second = chunkOf(p);
+    chunkOf(p, second);
     maskRecallEdits(p, first);
     maskRecallEdits(p, second);
     if (second != first) fail("a program chunk changed in its round trip");

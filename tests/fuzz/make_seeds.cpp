@@ -1,8 +1,10 @@
 // Writes the seed corpora of the fuzz targets: real program and bank chunks (factory programs
-// and lean ones), and real sessions in the targets' operation format (event lists a host
+// and lean ones, compact as the plug-in hands them out and in the legacy layout), and real
+// sessions in the targets' operation format (event lists a host
 // sends, a host's transport, a program's parameter values, assignments files).
 //   kavrel-fuzz-seeds OUTPUT_FOLDER
 #include "core/KavrelChunk.h"
+#include "core/KavrelCompactChunk.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/FuzzPlugin.h"
 
@@ -52,6 +54,19 @@ std::unique_ptr<KavrelProgram> leanProgram(const Kavrel& p, int locks) {
     return program;
 }
 
+std::vector<uint8_t> compact(const std::vector<uint8_t>& legacy, int program) {
+    std::vector<uint8_t> out;
+    kavrel::chunk::encodeCompact(legacy.data(), legacy.size(), program, out);
+    return out;
+}
+
+std::vector<uint8_t> legacyOf(const uint8_t* bytes, size_t size) {
+    std::vector<uint8_t> legacy;
+    int32_t program = 0;
+    kavrel::chunk::decodeCompact(bytes, size, legacy, program);
+    return legacy;
+}
+
 void chunkSeeds(Kavrel& p) {
     for (int slot : {0, 13, 24, 47}) {
         p.setProgram(slot);
@@ -59,11 +74,14 @@ void chunkSeeds(Kavrel& p) {
         const int size = p.getChunk(&data, true);
         const auto* bytes = static_cast<const uint8_t*>(data);
         save("program_chunk", "factory-" + std::to_string(slot), {bytes, bytes + size});
+        if (slot == 24)
+            save("program_chunk", "factory-24-legacy", legacyOf(bytes, static_cast<size_t>(size)));
     }
     const auto lean = leanProgram(p, 0);
     const auto locked = leanProgram(p, 3);
     save("program_chunk", "lean", programBytes(*lean));
     save("program_chunk", "lean-locked", programBytes(*locked));
+    save("program_chunk", "lean-locked-compact", compact(programBytes(*locked), -1));
 
     std::vector<uint8_t> bank;
     for (int i = 0; i < Kavrel::kNumPrograms; ++i) {
@@ -71,16 +89,19 @@ void chunkSeeds(Kavrel& p) {
         bank.insert(bank.end(), bytes.begin(), bytes.end());
     }
     save("bank_chunk", "lean-bank", bank);
-    p.setProgram(24);
-    void* data = nullptr;
-    const int size = p.getChunk(&data, true);
-    const auto* factory = static_cast<const uint8_t*>(data);
-    std::vector<uint8_t> mixed(factory, factory + size);
+    save("bank_chunk", "lean-bank-compact", compact(bank, 31));
+    std::vector<uint8_t> mixed = programBytes(p.program(24));
     for (int i = 1; i < Kavrel::kNumPrograms; ++i) {
         const auto bytes = programBytes(*lean);
         mixed.insert(mixed.end(), bytes.begin(), bytes.end());
     }
     save("bank_chunk", "factory-and-lean-bank", mixed);
+    // The factory bank as a session stores it: compact, on program 24.
+    p.setProgram(24);
+    void* whole = nullptr;
+    const int wholeSize = p.getChunk(&whole, false);
+    const auto* sessionBank = static_cast<const uint8_t*>(whole);
+    save("bank_chunk", "factory-bank-compact", {sessionBank, sessionBank + wholeSize});
 }
 
 // fuzz_events operations.

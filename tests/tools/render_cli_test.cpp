@@ -377,3 +377,49 @@ TEST_F(RenderCli, PresetToolRunsItsCommandsInOrder) {
     EXPECT_EQ(corrupt.exitCode, 1) << corrupt.output;
     EXPECT_NE(corrupt.output.find("kavrel-preset: cannot load the bank"), std::string::npos);
 }
+
+TEST_F(RenderCli, PresetFilesInBothChunkForms) {
+    // The plug-in hands out compact chunks; `format legacy` writes the layout older releases
+    // read, many times larger.
+    Result saved = run(KAVREL_PRESET_EXE,
+                       {KAVREL_PLUGIN_FILE, "program", "6", "save-bank", path("c.fxb"), "format",
+                        "legacy", "save-bank", path("l.fxb"), "save-program", "6", path("l6.fxp"),
+                        "format", "compact", "save-program", "6", path("c6.fxp")});
+    ASSERT_EQ(saved.exitCode, 0) << saved.output;
+    EXPECT_NE(saved.output.find("(legacy, "), std::string::npos) << saved.output;
+    const auto compact = contents("c.fxb");
+    const auto legacy = contents("l.fxb");
+    ASSERT_GT(compact.size(), 160u + 24u);
+    EXPECT_EQ(std::string(compact.begin() + 160, compact.begin() + 164), "KvZc");
+    EXPECT_EQ(std::vector<unsigned char>(legacy.begin() + 160, legacy.begin() + 164),
+              (std::vector<unsigned char>{100, 0, 0, 0}));
+    EXPECT_GT(legacy.size(), 20 * compact.size());
+    const auto program = contents("c6.fxp");
+    ASSERT_GT(program.size(), 64u);
+    EXPECT_EQ(std::string(program.begin() + 60, program.begin() + 64), "KvZc");
+
+    // Either form loads into either tool and saves as the other, the same bytes again.
+    Result preset = run(KAVREL_PRESET_EXE, {KAVREL_PLUGIN_FILE, "program", "6", "load-bank",
+                                            path("l.fxb"), "save-bank", path("c2.fxb")});
+    ASSERT_EQ(preset.exitCode, 0) << preset.output;
+    EXPECT_EQ(contents("c2.fxb"), compact);
+    Result toLegacy =
+        run({"--load-fxb", path("c.fxb"), "--chunk-format", "legacy", "--save-fxb", path("l2.fxb"),
+             "--load-fxp", path("c6.fxp"), "--save-fxp", path("l7.fxp")});
+    ASSERT_EQ(toLegacy.exitCode, 0) << toLegacy.output;
+    EXPECT_EQ(contents("l2.fxb"), legacy);
+    EXPECT_EQ(contents("l7.fxp"), contents("l6.fxp"));
+    Result toCompact = run({"--load-fxb", path("l.fxb"), "--program", "6", "--load-fxp",
+                            path("l6.fxp"), "--chunk-format", "compact", "--save-fxb",
+                            path("c3.fxb"), "--save-fxp", path("c7.fxp")});
+    ASSERT_EQ(toCompact.exitCode, 0) << toCompact.output;
+    EXPECT_EQ(contents("c3.fxb"), compact);
+    EXPECT_EQ(contents("c7.fxp"), contents("c6.fxp"));
+
+    Result bad = run({"--save-fxb", path("x.fxb"), "--chunk-format", "zip"});
+    EXPECT_EQ(bad.exitCode, 2) << bad.output;
+    EXPECT_NE(bad.output.find("neither compact nor legacy"), std::string::npos) << bad.output;
+    Result badPreset = run(KAVREL_PRESET_EXE, {KAVREL_PLUGIN_FILE, "format", "zip"});
+    EXPECT_EQ(badPreset.exitCode, 2) << badPreset.output;
+    EXPECT_FALSE(exists("x.fxb"));
+}

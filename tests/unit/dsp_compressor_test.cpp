@@ -76,16 +76,35 @@ TEST(DspCompressor, DetectorFloorReadsMinus100Db) {
     EXPECT_TRUE(std::isfinite(c.process(0.0f)));
 }
 
-TEST(DspCompressor, ResetMeansFullScaleHasJustPassed) {
+TEST(DspCompressor, StartsAndResetsAtRestSoTheFirstHitIsLikeTheNext) {
+    // A quiet signal well under the threshold passes untouched from its very first sample, both
+    // after construction and after a reset that follows a loud passage.
     vxsp_compressor c;
     configure_as_master(c);
     c.set_threshold(-10.0f);
-    run(c, 0.01f, 44100);
-    EXPECT_EQ(c.get_gain_reduction_db(), 0.0f);
+    EXPECT_EQ(c.get_envelope(), 0.0f);
+    EXPECT_FLOAT_EQ(c.process(0.01f), 0.01f);
+    run(c, 3.0f, 4410);
+    EXPECT_LT(c.get_gain_reduction_db(), -10.0f);
     c.reset();
-    EXPECT_EQ(c.get_envelope(), 1.0f);
-    const float y = c.process(0.01f);
-    EXPECT_LT(y, 0.01f * 0.4f); // about 10 dB of reduction
+    EXPECT_EQ(c.get_envelope(), 0.0f);
+    EXPECT_FLOAT_EQ(c.process(0.01f), 0.01f);
+
+    // The same hit at the start and after a long silence comes out the same.
+    auto hit = [](vxsp_compressor& comp) {
+        float peak = 0.0f;
+        for (int i = 0; i < 2000; ++i) {
+            const float x = 0.9f * std::exp(-i / 400.0f) * (i % 40 < 20 ? 1.0f : -1.0f);
+            peak = std::fmax(peak, std::fabs(comp.process(x)));
+        }
+        return peak;
+    };
+    vxsp_compressor d;
+    configure_as_master(d);
+    d.set_threshold(-12.0f);
+    const float first = hit(d);
+    run(d, 0.0f, 44100);
+    EXPECT_NEAR(hit(d), first, first * 1e-4f);
 }
 
 TEST(DspCompressor, StereoPathLinksBothChannels) {
@@ -117,7 +136,7 @@ TEST(DspCompressor, AttackTimeIsInSecondsAtEveryRate) {
         c.set_release(1000.0f);
         c.reset();
         int n = 0;
-        while (c.get_envelope() < 1.0f + 9.0f * 0.632f && n < 100000) {
+        while (c.get_envelope() < 10.0f * 0.632f && n < 100000) {
             c.process(10.0f);
             ++n;
         }

@@ -1,10 +1,12 @@
 // Programs, names and state chunks, including chunks that cannot be right.
 #include "core/KavrelChunk.h"
+#include "core/KavrelCompactChunk.h"
 #include "support/InProcessPlugin.h"
 #include "support/MidiEvents.h"
 
 #include <cmath>
 #include <cstring>
+#include <zlib.h>
 
 using kavrel::test::InProcessPlugin;
 
@@ -15,6 +17,18 @@ std::vector<uint8_t> chunkOf(vst::AEffect* effect, bool preset) {
     auto size = effect->dispatcher(effect, vst::effGetChunk, preset ? 1 : 0, 0, &data, 0.0f);
     const auto* bytes = static_cast<const uint8_t*>(data);
     return std::vector<uint8_t>(bytes, bytes + size);
+}
+
+// The legacy layout of a chunk the plug-in handed out compact.
+std::vector<uint8_t> expand(const std::vector<uint8_t>& compact) {
+    std::vector<uint8_t> legacy;
+    int32_t program = -1;
+    EXPECT_TRUE(kavrel::chunk::decodeCompact(compact.data(), compact.size(), legacy, program));
+    return legacy;
+}
+
+std::vector<uint8_t> legacyChunkOf(vst::AEffect* effect, bool preset) {
+    return expand(chunkOf(effect, preset));
 }
 
 vst::intptr load(vst::AEffect* effect, std::vector<uint8_t> bytes, bool preset) {
@@ -61,12 +75,138 @@ TEST_F(ProgramsTest, InitNamesAreNumberedOnlyWhenRead) {
     EXPECT_EQ(host->programName(), "A name far longer than ");
 }
 
-TEST_F(ProgramsTest, BankRoundTripsByteForByte) {
-    auto bank = chunkOf(effect, false);
+// The bank as releases before the compact form handed it out: the programs back to back.
+std::vector<uint8_t> legacyBankOf(Kavrel& plugin) {
+    std::vector<uint8_t> bank;
+    for (int i = 0; i < Kavrel::kNumPrograms; ++i) {
+        const size_t at = bank.size();
+        bank.resize(at + kavrel::chunk::programSize(plugin.program(i)));
+        kavrel::chunk::writeProgram(plugin.program(i), bank.data() + at);
+    }
+    return bank;
+}
+
+uint32_t le32(const std::vector<uint8_t>& bytes, size_t at) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) v |= uint32_t(bytes.at(at + i)) << (8 * i);
+    return v;
+}
+
+// Rewrites a header field of a compact chunk and signs it again, as a writer of that value
+// would have.
+void resign(std::vector<uint8_t>& compact, size_t at, uint32_t value) {
+    putU32(compact, at, value);
+    uLong crc = crc32(0L, Z_NULL, 0);
+    crc = crc32(crc, compact.data(), 20);
+    crc = crc32(crc, compact.data() + 24, static_cast<uInt>(le32(compact, 16)));
+    putU32(compact, 20, static_cast<uint32_t>(crc));
+}
+
+TEST_F(ProgramsTest, BankRoundTripsByteForByteInBothForms) {
+    const auto bank = chunkOf(effect, false);
     ASSERT_EQ(load(effect, bank, false), 1);
     EXPECT_EQ(chunkOf(effect, false), bank);
     EXPECT_EQ(plugin->currentPatternIndex(), 0);
     EXPECT_EQ(host->dispatch(vst::effGetProgram), 0);
+    // Sessions and files saved before the compact form load as they always did.
+    const auto legacy = legacyBankOf(*plugin);
+    EXPECT_EQ(expand(bank), legacy);
+    ASSERT_EQ(load(effect, legacy, false), 1);
+    EXPECT_EQ(legacyBankOf(*plugin), legacy);
+    EXPECT_EQ(chunkOf(effect, false), bank);
+}
+
+TEST_F(ProgramsTest, ChunksGoOutCompactAndRecordTheCurrentProgram) {
+    host->dispatch(vst::effSetProgram, 0, 9);
+    const auto bank = chunkOf(effect, false);
+    ASSERT_TRUE(kavrel::chunk::isCompact(bank.data(), bank.size()));
+    EXPECT_NE(le32(bank, 0), 100u); // never mistaken for a legacy chunk
+    EXPECT_EQ(le32(bank, 4), 1u);
+    EXPECT_EQ(le32(bank, 8), 9u);
+    EXPECT_EQ(le32(bank, 12), legacyBankOf(*plugin).size());
+    EXPECT_EQ(le32(bank, 16), bank.size() - 24);
+    // What a session with one instance holding the factory bank stores.
+    EXPECT_LT(bank.size(), 400u * 1024u);
+
+    const auto preset = chunkOf(effect, true);
+    ASSERT_TRUE(kavrel::chunk::isCompact(preset.data(), preset.size()));
+    EXPECT_EQ(le32(preset, 8), 0xffffffffu); // a program chunk loads into the current slot
+    EXPECT_EQ(le32(preset, 12), static_cast<uint32_t>(plugin->programChunkSize(9)));
+    EXPECT_LT(preset.size(), 16u * 1024u);
+
+    // A program chunk loads into the current slot whatever program it came from.
+    host->dispatch(vst::effSetProgram, 0, 2);
+    ASSERT_EQ(load(effect, preset, true), 1);
+    EXPECT_EQ(host->dispatch(vst::effGetProgram), 2);
+    EXPECT_EQ(host->programName(), "09 Kit - Electrotron");
+}
+
+TEST_F(ProgramsTest, ABankKeepsTheCurrentProgramUnlessItRecordsOne) {
+    host->dispatch(vst::effSetProgram, 0, 12);
+    const auto compact = chunkOf(effect, false);
+    const auto legacy = expand(compact);
+    host->dispatch(vst::effSetProgram, 0, 30);
+    ASSERT_EQ(load(effect, legacy, false), 1);
+    EXPECT_EQ(host->dispatch(vst::effGetProgram), 30);
+    EXPECT_EQ(plugin->currentPatternIndex(), 0);
+    ASSERT_EQ(load(effect, compact, false), 1);
+    EXPECT_EQ(host->dispatch(vst::effGetProgram), 12);
+    EXPECT_EQ(host->programName(), "12 Kit - Grinder");
+}
+
+TEST_F(ProgramsTest, DamagedCompactChunksAreRefusedWithNothingChanged) {
+    host->dispatch(vst::effSetProgram, 0, 4);
+    auto bank = chunkOf(effect, false);
+    auto preset = chunkOf(effect, true);
+    const auto before = legacyBankOf(*plugin);
+    auto refused = [&](std::vector<uint8_t>& bytes, size_t size, bool isPreset) {
+        return effect->dispatcher(effect, vst::effSetChunk, isPreset ? 1 : 0,
+                                  static_cast<vst::intptr>(size), bytes.data(), 0.0f) == 0;
+    };
+    // Cut short at every length.
+    for (size_t cut = 1; cut < preset.size(); ++cut) ASSERT_TRUE(refused(preset, cut, true)) << cut;
+    for (size_t cut = 1; cut < bank.size(); ++cut) ASSERT_TRUE(refused(bank, cut, false)) << cut;
+    // One byte changed anywhere in a program, and in the header and throughout a bank.
+    for (size_t at = 0; at < preset.size(); ++at) {
+        preset[at] ^= 0xA5;
+        ASSERT_TRUE(refused(preset, preset.size(), true)) << at;
+        preset[at] ^= 0xA5;
+    }
+    for (size_t at = 0; at < bank.size(); at += at < 64 ? 1 : 61) {
+        bank[at] ^= 0x01;
+        ASSERT_TRUE(refused(bank, bank.size(), false)) << at;
+        bank[at] ^= 0x01;
+    }
+    // Signed correctly, yet not what this release writes or can use.
+    struct Field {
+        size_t at;
+        uint32_t value;
+    } const fields[] = {
+        {4, 2},                     // a later format version
+        {12, le32(preset, 12) + 1}, // expands to less than announced
+        {12, le32(preset, 12) - 1}, // expands to more than announced
+        {12, 64u << 20},            // more than any bank, refused before allocating
+        {16, le32(preset, 16) - 1}, // the stream does not end where announced
+    };
+    for (const Field& f : fields) {
+        auto bad = preset;
+        resign(bad, f.at, f.value);
+        EXPECT_TRUE(refused(bad, bad.size(), true)) << f.at << " " << f.value;
+    }
+    // A sound compact chunk around a legacy record that is not.
+    auto legacy = expand(preset);
+    putU32(legacy, kLockCounts, 121);
+    std::vector<uint8_t> wrapped;
+    ASSERT_TRUE(kavrel::chunk::encodeCompact(legacy.data(), legacy.size(), -1, wrapped));
+    EXPECT_TRUE(refused(wrapped, wrapped.size(), true));
+    EXPECT_TRUE(refused(preset, preset.size(), false)); // one program is not a bank
+
+    EXPECT_EQ(legacyBankOf(*plugin), before);
+    EXPECT_EQ(host->dispatch(vst::effGetProgram), 4);
+    // Intact, with room to spare after it, both load.
+    preset.resize(preset.size() + 100, 0xee);
+    EXPECT_FALSE(refused(preset, preset.size(), true));
+    EXPECT_FALSE(refused(bank, bank.size(), false));
 }
 
 TEST_F(ProgramsTest, AProgramWithoutLocksHasTheDocumentedSize) {
@@ -84,7 +224,7 @@ TEST_F(ProgramsTest, AProgramWithoutLocksHasTheDocumentedSize) {
 TEST_F(ProgramsTest, APresetChangesOnlyTheCurrentSlot) {
     host->dispatch(vst::effSetProgram, 0, 7);
     auto preset = chunkOf(effect, true);
-    auto before = chunkOf(effect, false);
+    auto before = legacyChunkOf(effect, false);
     host->dispatch(vst::effSetProgram, 0, 3);
     ASSERT_EQ(load(effect, preset, true), 1);
     char name[64];
@@ -94,7 +234,7 @@ TEST_F(ProgramsTest, APresetChangesOnlyTheCurrentSlot) {
     EXPECT_STREQ(name, "07 Kit - Paid In Full");
     host->dispatch(vst::effGetProgramNameIndexed, 4, 0, name);
     EXPECT_STREQ(name, "04 Kit - Tiny IDM");
-    auto after = chunkOf(effect, false);
+    auto after = legacyChunkOf(effect, false);
     const size_t slot = static_cast<size_t>(plugin->programChunkSize(0));
     EXPECT_TRUE(std::equal(after.begin(), after.begin() + 3 * slot, before.begin()));
 }
@@ -114,21 +254,22 @@ TEST_F(ProgramsTest, APatternWithFewerLanesComesBackWithAll) {
     EXPECT_EQ(plugin->programChunkSize(0), 299768);
 }
 
-TEST_F(ProgramsTest, TruncatedChunksAreRefusedWithoutChange) {
-    auto preset = chunkOf(effect, true);
-    auto bank = chunkOf(effect, false);
+TEST_F(ProgramsTest, TruncatedLegacyChunksAreRefusedWithoutChange) {
+    auto preset = legacyChunkOf(effect, true);
+    auto bank = legacyChunkOf(effect, false);
     std::vector<size_t> cuts;
     for (size_t at = 0; at < 8192; ++at) cuts.push_back(at);
     for (size_t at = 8192; at < preset.size(); at += 4099) cuts.push_back(at);
     cuts.push_back(preset.size() - 1);
     for (size_t cut : cuts) {
-        std::vector<uint8_t> shorter(preset.begin(), preset.begin() + cut);
-        if (shorter.empty()) shorter.push_back(0);
+        // Cut 0 stands for a chunk of one zero byte.
+        std::vector<uint8_t> shorter(preset.begin(), preset.begin() + (cut ? cut : 1));
+        if (!cut) shorter[0] = 0;
         ASSERT_EQ(load(effect, shorter, true), 0) << cut;
     }
     std::vector<uint8_t> shortBank(bank.begin(), bank.end() - 1);
     EXPECT_EQ(load(effect, shortBank, false), 0);
-    EXPECT_EQ(chunkOf(effect, false), bank);
+    EXPECT_EQ(legacyChunkOf(effect, false), bank);
     // Room to spare after the content is fine.
     preset.resize(preset.size() + 100, 0xee);
     EXPECT_EQ(load(effect, preset, true), 1);
@@ -136,7 +277,7 @@ TEST_F(ProgramsTest, TruncatedChunksAreRefusedWithoutChange) {
 
 TEST_F(ProgramsTest, ImpossibleCountsAndIndicesAreRefused) {
     const auto bank = chunkOf(effect, false);
-    const auto good = chunkOf(effect, true);
+    const auto good = legacyChunkOf(effect, true);
     const size_t laneCount = kLockCounts + 12 * 4; // no locks in the placeholder kits
     struct Corruption {
         size_t at;
@@ -164,7 +305,7 @@ TEST_F(ProgramsTest, ImpossibleCountsAndIndicesAreRefused) {
 }
 
 TEST_F(ProgramsTest, ValuesOutsideTheRangeAreClampedWhenLoaded) {
-    auto preset = chunkOf(effect, true);
+    auto preset = legacyChunkOf(effect, true);
     const float nan = std::nanf("");
     std::memcpy(&preset[28 + 4 * 0], &nan, 4); // Kickdrum Tune
     const float big = 7.0f;
@@ -257,18 +398,33 @@ TEST_F(ProgramsTest, ProgramChangesLandBetweenBlocks) {
     EXPECT_EQ(get(0), newTune);
     EXPECT_EQ(plugin->parameters().getNormValue(0), kitTune); // the engine has not seen it
     set(118, 0.25f);                                          // set after the change
+    {
+        const auto saved = legacyChunkOf(effect, true); // a save before the landing holds it
+        float level;
+        std::memcpy(&level, &saved[28 + 4 * 118], 4);
+        EXPECT_EQ(level, 0.25f);
+    }
     land();
     EXPECT_EQ(plugin->parameters().getNormValue(0), newTune);
     EXPECT_EQ(get(118), 0.25f);
     EXPECT_EQ(plugin->program(3).params[118], 0.25f);
 
+    // A pattern chosen before the change lands is the new program's pattern, with its values.
+    host->dispatch(vst::effSetProgram, 0, 5);
+    setReal(114, 4.0f);
+    land();
+    EXPECT_EQ(plugin->currentPatternIndex(), 4);
+    for (int index : {108, 190, 202})
+        EXPECT_EQ(get(index), plugin->program(5).patternValues[4][index]) << index;
+    host->dispatch(vst::effSetProgram, 0, 3);
+    land();
+
     // A preset for the playing slot is staged: the slot changes with the block, not before.
-    auto preset = chunkOf(effect, true);
-    std::vector<uint8_t> edited = preset;
+    std::vector<uint8_t> edited = legacyChunkOf(effect, true);
     edited[kPattern0 + 0 * 32 + 1] = 0xff; // kick, step 1
     edited[kPattern0 + 0 * 32 + 2] = 0x00;
     ASSERT_EQ(load(effect, edited, true), 1);
-    EXPECT_EQ(chunkOf(effect, true), edited); // what the host saves already holds it
+    EXPECT_EQ(legacyChunkOf(effect, true), edited); // what the host saves already holds it
     EXPECT_NE(plugin->program(3).patterns[0].steps[0][1], 0xff);
     land();
     EXPECT_EQ(plugin->program(3).patterns[0].steps[0][1], 0xff);

@@ -51,6 +51,10 @@ Options:
   --load-fxp FILE.fxp   load a program into the current program (--program, if given)
   --save-fxb FILE.fxb   save the bank, after loading, as a bank file
   --save-fxp FILE.fxp   save the current program, after loading, as a program file
+  --chunk-format compact|legacy
+                        the form of the state in the saved files: compact (what the
+                        plug-in hands out, the default) or legacy (the uncompressed
+                        layout older releases read); files in either form load
   --list-programs       print the number and name of every program of the bank, after
                         loading, and render nothing
   --quiet               print only warnings and errors
@@ -234,6 +238,13 @@ ParseOutcome parseOptions(int argc, const char* const* argv, RenderOptions& opti
              : name == "--load-fxp" ? options.loadFxp
              : name == "--save-fxb" ? options.saveFxb
                                     : options.saveFxp) = text;
+        } else if (name == "--chunk-format") {
+            if (!in.value(name, attached, text)) return ParseOutcome::Error;
+            if (text != "compact" && text != "legacy") {
+                in.fail(name + ": '" + text + "' is neither compact nor legacy");
+                return ParseOutcome::Error;
+            }
+            options.chunkFormat = text;
         } else if (name == "--list-programs") {
             if (!flag()) return ParseOutcome::Error;
             options.listPrograms = true;

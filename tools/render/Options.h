@@ -32,6 +32,8 @@ struct RenderOptions {
     bool quiet = false;
     // Preset files: loaded after --program is selected (the bank first), saved once loaded.
     std::string loadFxb, loadFxp, saveFxb, saveFxp;
+    // The form of the state chunk in the saved files; empty: as the plug-in hands it out.
+    std::string chunkFormat;
     bool listPrograms = false; // print the program names and render nothing
 };
 
