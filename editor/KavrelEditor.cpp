@@ -228,6 +228,7 @@ bool KavrelEditor::createFrame() {
         new CHighlightFrame(CRect(0, 0, background->getWidth(), background->getHeight()));
     frame = highlightFrame;
     frame->setBackground(background);
+    frame->setKnobMode(knobMode);
     if (!frame->getBackBuffer()) {
         destroyFrame();
         return false;
