@@ -113,7 +113,9 @@ long CVXVPopupMenu::onMouseMoved(CPoint& where, long buttons) {
     if (!opened || !(buttons & kLButton) || count() == 0) return kMouseEventNotHandled;
     if (where.x < size.left || where.x > size.right || where.y < size.top || where.y > size.bottom)
         return kMouseEventHandled;
-    unsigned index = static_cast<unsigned>((where.y - size.top) / float(itemHeight) + 0.5f);
+    // The row under the pointer: the open list puts the selected row under the press, so a
+    // press anywhere in it followed by a small move keeps the selection.
+    unsigned index = static_cast<unsigned>((where.y - size.top) / itemHeight);
     if (index >= count()) index = count() - 1;
     if (index != selected) {
         selected = index;

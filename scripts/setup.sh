@@ -11,6 +11,8 @@ packages=(
   clang clang-format libclang-rt-14-dev
   libsndfile1-dev
   python3 ffmpeg
+  libcairo2-dev libx11-dev libxtst-dev xvfb
+  python3-pil fonts-dejavu-core
 )
 
 missing=()

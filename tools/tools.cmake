@@ -36,11 +36,21 @@ if(NOT CMAKE_CROSSCOMPILING)
   endif()
 endif()
 
-# Pictures of the editor's controls drawn offscreen, to be looked at: each
-# tools/gallery/<name>.cpp becomes kavrel-gallery-<name>, writing gallery/<name>.png.
-file(GLOB KAVREL_GALLERY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/gallery/*.cpp)
-foreach(source ${KAVREL_GALLERY_SOURCES})
-  get_filename_component(name ${source} NAME_WE)
-  add_executable(kavrel-gallery-${name} ${source})
-  target_link_libraries(kavrel-gallery-${name} PRIVATE kavrel_engine kavrel_resources)
-endforeach()
+# The editor drawn offscreen to PNG, from the engine library in-process.
+add_executable(kavrel-editor-png ${CMAKE_SOURCE_DIR}/tools/kavrel-editor-png.cpp)
+target_link_libraries(kavrel-editor-png PRIVATE kavrel_engine kavrel_resources kavrel_host)
+
+# The editor in a real window: a test host of ours on X11 (Linux only; the Windows one runs the
+# DLL under wine).
+if(NOT WIN32)
+  pkg_check_modules(KAVREL_EDITORHOST REQUIRED IMPORTED_TARGET x11 cairo)
+  add_executable(kavrel-editor-host ${CMAKE_SOURCE_DIR}/tools/editorhost/kavrel-editor-host.cpp)
+  target_link_libraries(kavrel-editor-host PRIVATE kavrel_host PkgConfig::KAVREL_EDITORHOST)
+  add_dependencies(kavrel-editor-host Kavrel)
+  if(KAVREL_TESTS)
+    add_test(NAME editor-window
+      COMMAND sh ${CMAKE_SOURCE_DIR}/tests/gui/editor-window-test.sh
+        $<TARGET_FILE:kavrel-editor-png> $<TARGET_FILE:kavrel-editor-host>
+        $<TARGET_FILE:Kavrel> ${CMAKE_BINARY_DIR}/editor-window)
+  endif()
+endif()

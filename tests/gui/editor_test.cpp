@@ -15,6 +15,10 @@ namespace {
 
 class EditorTest : public InProcessPlugin {
 protected:
+    void SetUp() override {
+        SKIP_WITHOUT_BACKEND();
+        InProcessPlugin::SetUp();
+    }
     KavrelEditor* editor() { return static_cast<KavrelEditor*>(plugin->getEditor()); }
     vst::ERect rect() {
         vst::ERect* r = nullptr;
