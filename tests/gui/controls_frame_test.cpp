@@ -2,6 +2,7 @@
 // and its outline, linear knob dragging, and valueChangedAt reaching the editor's listener.
 #include "ControlTestSupport.h"
 
+#include "editor/CVXKnobs.h"
 #include "gui/CKnob.h"
 
 using namespace kavrel::test;
@@ -89,6 +90,30 @@ TEST_F(EditorControlTest, KnobsDragLinearlyInTheEditorsFrame) {
     move(45, 25); // 20 pixels right of 200: a tenth of the range
     release(45, 25);
     EXPECT_NEAR(knob->getValue(), 0.1f, 1e-5f);
+}
+
+TEST_F(EditorControlTest, ModifierClicksGoToTheListenerBeforeTheControl) {
+    makeFrame();
+    auto* knob = new CVXVKnob(CRect(10, 10, 40, 40), &listener, 5, kWhiteCColor, kLearnGreen,
+                              kWhiteCColor, kLearnGreen);
+    frame->addControl(knob);
+    knob->setValue(0.5f);
+    // The editor takes Control+Shift for controller learn: the knob never sees the press.
+    listener.modifierAnswer = 1;
+    EXPECT_EQ(press(25, 25, kLButton | kControl | kShift),
+              kMouseDownEventHandledButDontNeedMovedOrUpEvents);
+    move(60, 25, kLButton | kControl | kShift);
+    release(60, 25);
+    EXPECT_TRUE(listener.calls.empty());
+    EXPECT_FLOAT_EQ(knob->getValue(), 0.5f);
+    // Declined, the press reaches the knob: Shift alone drags finely.
+    listener.modifierAnswer = 0;
+    press(25, 25, kLButton | kShift);
+    move(55, 25, kLButton | kShift);
+    release(55, 25);
+    EXPECT_NEAR(knob->getValue(), 0.6f, 1e-5f);
+    EXPECT_EQ(listener.calls.front(), "begin");
+    EXPECT_EQ(listener.calls.back(), "end");
 }
 
 TEST_F(EditorControlTest, HighlightTagMovesTheOutlineBetweenControls) {

@@ -28,10 +28,12 @@ protected:
     }
     // The pixel at radius r and angle a (degrees, clockwise from +x, y down) around the
     // centre of the knob at (10, 10, 50, 50).
-    static CPoint polar(float angle, float radius) {
+    // Pies fill the box itself (centre 30); outlines and arcs follow the box one pixel
+    // smaller (centre 29.5).
+    static CPoint polar(float angle, float radius, float centre = 30.0f) {
         float a = angle * 3.14159265f / 180.0f;
-        return CPoint(static_cast<int>(std::floor(30.0f + radius * std::cos(a))),
-                      static_cast<int>(std::floor(30.0f + radius * std::sin(a))));
+        return CPoint(static_cast<int>(std::floor(centre + radius * std::cos(a))),
+                      static_cast<int>(std::floor(centre + radius * std::sin(a))));
     }
     // Mostly fill colour (edges are anti-aliased).
     bool isFill(const Pixels& p, float angle, float radius = 14.0f) const {
@@ -195,7 +197,7 @@ TEST_F(KnobTest, SmallKnobPointerSitsAtTheValuesAngle) {
     for (const Case& c : cases) {
         knob->setValue(c.value);
         Pixels p = render();
-        CPoint on = polar(c.on, 16.0f), off = polar(c.off, 16.0f);
+        CPoint on = polar(c.on, 16.0f, 29.5f), off = polar(c.off, 16.0f, 29.5f);
         EXPECT_TRUE(colorNear(p.at(on.x, on.y), kBlackCColor, 10)) << c.value;
         EXPECT_FALSE(colorNear(p.at(off.x, off.y), kBlackCColor, 10)) << c.value;
     }
