@@ -1,6 +1,7 @@
 // Every editor control in its typical states on one offscreen picture, drawn through the same
-// frame and backend a window uses: gallery/controls.png under the working directory (the
-// build folder under ctest), or under $KAVREL_GALLERY_DIR.
+// frame and backend a window uses: controls.png (and controls@2x.png) in $KAVREL_GALLERY_DIR,
+// which ctest points at the build folder's gallery/, else in gallery/ under the working
+// directory.
 #include "ControlTestSupport.h"
 
 #include "editor/CFontrastResource.h"
