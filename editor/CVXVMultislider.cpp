@@ -230,7 +230,12 @@ float CVXVMultislider::valueAt(int, const CPoint& p) const {
     return clamp01(h);
 }
 
-template <typename Edit> void CVXVMultislider::sweep(const CPoint& where, Edit edit) {
+template <typename Edit> void CVXVMultislider::sweep(const CPoint& pointer, Edit edit) {
+    // Overshooting the top or bottom while drawing still sets the cell under the pointer
+    // (to 1 or 0); leaving sideways sets nothing.
+    CPoint where = pointer;
+    if ((style & kColumns) && !(style & kRows))
+        where.y = std::clamp(where.y, size.top, size.bottom - 1);
     int to = sliderIndexAt(where);
     int from = gestureActive ? sliderIndexAt(lastPoint) : -1;
     CPoint last = lastPoint;

@@ -62,11 +62,3 @@ if(NOT WIN32)
       "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/x11/lsan-suppressions.txt")
   endif()
 endif()
-# Pictures of the editor's controls drawn offscreen, to be looked at: each
-# tools/gallery/<name>.cpp becomes kavrel-gallery-<name>, writing gallery/<name>.png.
-file(GLOB KAVREL_GALLERY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/gallery/*.cpp)
-foreach(source ${KAVREL_GALLERY_SOURCES})
-  get_filename_component(name ${source} NAME_WE)
-  add_executable(kavrel-gallery-${name} ${source})
-  target_link_libraries(kavrel-gallery-${name} PRIVATE kavrel_engine kavrel_resources)
-endforeach()

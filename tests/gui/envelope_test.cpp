@@ -191,6 +191,46 @@ TEST_F(EnvelopeTest, TagsNoHandleCarriesAreRefused) {
     EXPECT_FALSE(eg->ownsTag(41));
 }
 
+TEST(MultiXYControlTest, LinkedHandlesFollowWithinTheAreaAndFixedLinksStay) {
+    auto* frame = new CHighlightFrame(CRect(0, 0, 100, 100));
+    MultiTagRecorder listener;
+    auto* xy = new CMultiXYControl(CRect(0, 0, 100, 100), &listener);
+    frame->addMultiControl(xy);
+    CSliderHandle* lead = xy->addHandle(10, 11, 12, nullptr);
+    CSliderHandle* follower = xy->addHandle(20, 21, -1, nullptr);
+    CSliderHandle* fixed = xy->addHandle(30, -1, -1, nullptr);
+    xy->link(10, 20, CMultiXYControl::kLinkSolid);
+    xy->link(10, 30, CMultiXYControl::kLinkSolidFixed);
+    xy->link(10, 99, CMultiXYControl::kLinkSolid); // no such handle: no link
+    xy->setValueAt(10, 0.2f);
+    xy->setValueAt(11, 0.75f);
+    xy->setValueAt(20, 0.9f);
+    xy->setValueAt(30, 0.5f);
+    EXPECT_EQ(xy->getTags(), (std::set<long>{10, 11, 12, 20, 21, 30}));
+    EXPECT_EQ(xy->getTag(), 499);
+
+    Gesture mouse{frame};
+    mouse.press(20, 25);
+    mouse.move(40, 25); // 0.2 to the right, cut to 0.1 so the follower stays inside
+    mouse.release(40, 25);
+    EXPECT_NEAR(lead->x, 0.3f, 1e-6f);
+    EXPECT_NEAR(follower->x, 1.0f, 1e-6f);
+    EXPECT_EQ(fixed->x, 0.5f);
+    ASSERT_EQ(listener.reports.size(), 4u);
+    EXPECT_EQ(listener.reports.front(), std::make_pair(12L, 1.0f));
+    EXPECT_EQ(listener.reports[1].first, 10);
+    EXPECT_EQ(listener.reports[2], std::make_pair(11L, 0.75f));
+    EXPECT_EQ(listener.reports.back(), std::make_pair(12L, 0.0f));
+
+    xy->setNotifyLinks(true);
+    listener.reports.clear();
+    mouse.press(30, 25);
+    mouse.move(30, 35);
+    mouse.release(30, 35);
+    EXPECT_TRUE(listener.reports.size() == 6u && listener.reports[1].first == 20);
+    frame->forget();
+}
+
 // The topmost row of a column where the curve shows (brighter than background and hatch).
 int curveTop(const Pixels& p, int x) {
     for (int y = kPanel.top; y < kPanel.bottom; ++y)

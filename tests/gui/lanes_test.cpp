@@ -143,6 +143,16 @@ TEST_F(LaneTest, ADragAcrossLaneCellsSetsEachToThePointersHeight) {
     mouse().release(cellX(14), kLane.top);
     EXPECT_EQ(listener.tags(), (std::vector<long>{662, 663, 664, 665, 666}));
     for (const auto& r : listener.reports) EXPECT_EQ(r.second, 1.0f);
+
+    // Overshooting above or below sets the extreme; leaving sideways sets nothing.
+    listener.reports.clear();
+    mouse().press(cellX(20), centre);
+    mouse().move(cellX(21), kLane.top - 30);
+    mouse().move(cellX(22), kLane.bottom + 30);
+    mouse().move(kLane.right + 5, centre);
+    mouse().release(kLane.right + 5, centre);
+    Reports expected{{672, lane->getValues()[20]}, {673, 1.0f}, {674, 0.0f}};
+    EXPECT_EQ(listener.reports, expected);
 }
 
 TEST_F(LaneTest, TagsAndIndicesFromOutsideAreRefusedOrClamped) {
