@@ -48,6 +48,14 @@ if(NOT WIN32)
   target_link_libraries(kavrel-editor-host PRIVATE kavrel_host PkgConfig::KAVREL_EDITORHOST)
   add_dependencies(kavrel-editor-host Kavrel)
   if(KAVREL_TESTS)
+    pkg_check_modules(KAVREL_XTEST REQUIRED IMPORTED_TARGET xtst)
+    add_executable(kavrel_x11_tests ${CMAKE_SOURCE_DIR}/tests/x11/x11_window_test.cpp)
+    target_link_libraries(kavrel_x11_tests PRIVATE kavrel_engine kavrel_resources
+      PkgConfig::KAVREL_XTEST PkgConfig::KAVREL_EDITORHOST gtest gtest_main)
+    add_test(NAME x11-window COMMAND sh ${CMAKE_SOURCE_DIR}/tests/gui/xvfb-run.sh
+      $<TARGET_FILE:kavrel_x11_tests> --gtest_brief=1)
+    set_tests_properties(x11-window PROPERTIES ENVIRONMENT
+      "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/x11/lsan-suppressions.txt")
     add_test(NAME editor-window
       COMMAND sh ${CMAKE_SOURCE_DIR}/tests/gui/editor-window-test.sh
         $<TARGET_FILE:kavrel-editor-png> $<TARGET_FILE:kavrel-editor-host>

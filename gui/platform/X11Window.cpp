@@ -15,13 +15,42 @@ namespace {
 
 constexpr Time kDoubleClickMs = 400;
 
-// Xlib's default error handler ends the process; while we create the window, a bad parent id
-// from the host must only fail the open.
-bool creationFailed = false;
-int noteCreationError(Display*, XErrorEvent*) {
-    creationFailed = true;
-    return 0;
-}
+// Xlib's default error handler ends the process, and the host may destroy its window (and so
+// ours) before it closes the editor. While we talk to our own connection an error handler of
+// ours is installed that swallows errors on our connections and passes any other to the
+// handler it replaced; it goes again before control returns to the host, so nothing of ours
+// stays installed once the library is unloaded.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display) : display(display) {
+        XSync(display, False);
+        ours = display;
+        failed = false;
+        previous = XSetErrorHandler(handle);
+    }
+    ~ErrorTrap() {
+        XSync(display, False);
+        XSetErrorHandler(previous);
+        ours = nullptr;
+    }
+    bool failedSoFar() {
+        XSync(display, False);
+        return failed;
+    }
+
+private:
+    static int handle(Display* d, XErrorEvent* e) {
+        if (d == ours) {
+            failed = true;
+            return 0;
+        }
+        return previous ? previous(d, e) : 0;
+    }
+    Display* display;
+    static inline Display* ours = nullptr;
+    static inline bool failed = false;
+    static inline XErrorHandler previous = nullptr;
+};
 
 long modifierBits(unsigned int state) {
     long buttons = 0;
@@ -59,12 +88,17 @@ public:
         : display(display), window(window), width(width), height(height), listener(listener) {}
 
     ~X11Window() override {
-        if (target) cairo_surface_destroy(target);
-        XDestroyWindow(display, window);
+        {
+            ErrorTrap trap(display);
+            if (target) cairo_surface_destroy(target);
+            if (!destroyed) XDestroyWindow(display, window);
+        }
         XCloseDisplay(display);
     }
 
     void present(const COffscreenContext& backBuffer, const CRect& rect) override {
+        if (destroyed) return;
+        ErrorTrap trap(display);
         if (!target) {
             XWindowAttributes attributes;
             if (!XGetWindowAttributes(display, window, &attributes)) return;
@@ -78,12 +112,12 @@ public:
         cairo_fill(cr);
         cairo_destroy(cr);
         cairo_surface_flush(target);
-        XFlush(display);
     }
 
     void pumpEvents() override {
+        ErrorTrap trap(display);
         CRect exposed;
-        while (XPending(display) > 0) {
+        while (!destroyed && XPending(display) > 0) {
             XEvent event;
             XNextEvent(display, &event);
             switch (event.type) {
@@ -103,6 +137,10 @@ public:
                 listener->platformMouseUp(CPoint(event.xbutton.x, event.xbutton.y), buttons);
                 break;
             }
+            case DestroyNotify:
+                // The host destroyed its window, and ours with it, before closing us.
+                if (event.xdestroywindow.window == window) destroyed = true;
+                break;
             case MotionNotify: {
                 // Only the latest position of a burst matters.
                 while (XCheckTypedWindowEvent(display, window, MotionNotify, &event)) {
@@ -115,7 +153,7 @@ public:
                 break;
             }
         }
-        if (!exposed.isEmpty()) listener->platformPaint(exposed);
+        if (!exposed.isEmpty() && !destroyed) listener->platformPaint(exposed);
     }
 
     void setMouseCapture(bool) override {
@@ -166,6 +204,7 @@ private:
     CPlatformWindowListener* listener;
     cairo_surface_t* target = nullptr;
     Time lastClickTime = 0;
+    bool destroyed = false;
 };
 
 } // namespace
@@ -176,20 +215,21 @@ std::unique_ptr<CPlatformWindow> gui::createPlatformWindow(void* parent, int wid
     Display* display = XOpenDisplay(nullptr);
     if (!display) return nullptr;
     Window parentWindow = static_cast<Window>(reinterpret_cast<uintptr_t>(parent));
-    XSync(display, False);
-    creationFailed = false;
-    XErrorHandler previous = XSetErrorHandler(noteCreationError);
     XSetWindowAttributes attributes{};
     attributes.event_mask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask |
                             StructureNotifyMask;
     attributes.background_pixmap = None; // we paint every pixel: no flash of background
-    Window window = XCreateWindow(display, parentWindow, 0, 0, static_cast<unsigned>(width),
-                                  static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
-                                  CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
-    XMapWindow(display, window);
-    XSync(display, False);
-    XSetErrorHandler(previous);
-    if (!window || creationFailed) {
+    Window window = 0;
+    bool failed;
+    {
+        ErrorTrap trap(display);
+        window = XCreateWindow(display, parentWindow, 0, 0, static_cast<unsigned>(width),
+                               static_cast<unsigned>(height), 0, CopyFromParent, InputOutput,
+                               CopyFromParent, CWEventMask | CWBackPixmap, &attributes);
+        XMapWindow(display, window);
+        failed = trap.failedSoFar();
+    }
+    if (!window || failed) {
         XCloseDisplay(display);
         return nullptr;
     }

@@ -238,6 +238,26 @@ int main(int argc, char** argv) {
         hosts[0]->dispatch(vst::effEditClose);
     }
 
+    // Hosts that destroy their window before closing the editor, and a window id that is no
+    // window: neither may take the process down.
+    {
+        auto window = std::make_unique<HostWindow>(display, w, h, 0);
+        if (hosts[0]->dispatch(vst::effEditOpen, 0, 0, window->handle()) != 1)
+            return fail("effEditOpen failed");
+        idle(*hosts[0], 2);
+        window.reset();
+        idle(*hosts[0], 2);
+        hosts[0]->dispatch(vst::effEditClose);
+        void* bogus = reinterpret_cast<void*>(static_cast<uintptr_t>(0x3FFFFFF));
+        if (hosts[0]->dispatch(vst::effEditOpen, 0, 0, bogus) != 0) {
+            std::printf("opening on a window id that is no window succeeded\n");
+            ++failures;
+        }
+        hosts[0]->dispatch(vst::effEditIdle);
+        hosts[0]->dispatch(vst::effEditClose);
+        std::printf("destroyed and bogus host windows survived\n");
+    }
+
     hosts.clear();
     XCloseDisplay(display);
     if (failures) return fail("editor window check failed");
