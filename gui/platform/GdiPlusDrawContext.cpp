@@ -383,10 +383,13 @@ std::unique_ptr<CPlatformImage> gui::decodePng(const uint8_t* data, size_t size)
     // and ours is released right after the pixels are copied out.
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!memory) return nullptr;
-    if (void* bytes = GlobalLock(memory)) {
-        std::memcpy(bytes, data, size);
-        GlobalUnlock(memory);
+    void* bytes = GlobalLock(memory);
+    if (!bytes) {
+        GlobalFree(memory);
+        return nullptr;
     }
+    std::memcpy(bytes, data, size);
+    GlobalUnlock(memory);
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
         GlobalFree(memory);
