@@ -2,6 +2,7 @@
 
 #include "platform/KavrelPlatform.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -51,10 +52,11 @@ void CFontrastResource::index(const uint8_t* bytes, size_t size) {
     if (size < kHeaderSize) return;
     map = bytes;
     glyphs = bytes + kHeaderSize;
-    // The count is read as a signed byte (at most 127 glyphs), and never past the map's end.
-    int count = static_cast<int8_t>(le16(bytes + 10) & 0xFF);
+    // At most 127 glyphs (8-bit text, codes above 127 share the low byte of others), and never
+    // a record past the map's end.
+    int count = std::min<int>(le16(bytes + 10), 127);
     int fits = static_cast<int>((size - kHeaderSize) / kRecordSize);
-    glyphCount = count < 0 ? 0 : (count < fits ? count : fits);
+    glyphCount = std::min(count, fits);
     for (int i = 0; i < glyphCount; ++i) {
         FontrastGlyph g = readRecord(glyphs + i * kRecordSize);
         glyphIndex[static_cast<int8_t>(g.code & 0xFF)] = static_cast<uint16_t>(i);

@@ -32,6 +32,7 @@ bool KavrelEditor::createFrame() {
     if (!background->isLoaded()) return false;
     frame = new CFrame(CRect(0, 0, background->getWidth(), background->getHeight()));
     frame->setBackground(background);
+    frame->setKnobMode(knobMode);
     if (!frame->getBackBuffer()) {
         destroyFrame();
         return false;

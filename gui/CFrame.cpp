@@ -28,7 +28,9 @@ bool CFrame::open(void* parentWindow) {
     window = gui::createPlatformWindow(parentWindow, backBuffer->getDeviceWidth(),
                                        backBuffer->getDeviceHeight(), this);
     if (!window) return false;
+    // Show the editor at once rather than on the host's next idle, which may be a while.
     invalidRect(size);
+    platformPaint(toDevice(size));
     return true;
 }
 

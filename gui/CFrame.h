@@ -48,7 +48,9 @@ public:
     // A window's device point in view coordinates.
     CPoint toView(const CPoint& device) const;
 
-    virtual long getKnobMode() const { return kCircularMode; }
+    // How knobs drag (CKnobMode); the editor sets it from the host's or its own choice.
+    virtual long getKnobMode() const { return knobMode; }
+    void setKnobMode(long mode) { knobMode = mode; }
     // What shows where no view and no background image draws.
     void setBackgroundColor(const CColor& color) { backgroundColor = color; }
 
@@ -85,4 +87,5 @@ private:
     std::vector<CRect> invalidRects;
     bool pressActive = false;
     CColor backgroundColor = kBlackCColor;
+    long knobMode = kCircularMode;
 };

@@ -79,7 +79,16 @@ long CKnob::onMouseDown(CPoint& where, long buttons) {
     startValue = value;
     lastButtons = buttons;
     dragRange = kLinearRange * ((buttons & kShift) ? zoomFactor : 1.0f);
-    if (!linearDrag) onMouseMoved(where, buttons);
+    if (!linearDrag) {
+        // A press goes straight to its angle; only later moves are held back at the ends.
+        float old = value;
+        value = valueFromAngle(where);
+        bounceValue();
+        if (value != old) {
+            notifyValueChanged();
+            invalid();
+        }
+    }
     return kMouseEventHandled;
 }
 

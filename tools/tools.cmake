@@ -54,12 +54,12 @@ if(NOT WIN32)
       PkgConfig::KAVREL_XTEST PkgConfig::KAVREL_EDITORHOST gtest gtest_main)
     add_test(NAME x11-window COMMAND sh ${CMAKE_SOURCE_DIR}/tests/gui/xvfb-run.sh
       $<TARGET_FILE:kavrel_x11_tests> --gtest_brief=1)
-    set_tests_properties(x11-window PROPERTIES ENVIRONMENT
-      "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/x11/lsan-suppressions.txt")
     add_test(NAME editor-window
       COMMAND sh ${CMAKE_SOURCE_DIR}/tests/gui/editor-window-test.sh
         $<TARGET_FILE:kavrel-editor-png> $<TARGET_FILE:kavrel-editor-host>
         $<TARGET_FILE:Kavrel> ${CMAKE_BINARY_DIR}/editor-window)
+    set_tests_properties(x11-window editor-window PROPERTIES ENVIRONMENT
+      "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/x11/lsan-suppressions.txt")
   endif()
 else()
   # The Windows host drives the DLL under wine on the same kind of virtual display.

@@ -5,6 +5,7 @@
 #include "platform/KavrelPlatform.h"
 
 #include <string>
+#include <vector>
 
 using kavrel::test::Pixels;
 
@@ -181,6 +182,12 @@ TEST_F(FontDrawTest, AMissingMapOrSheetDrawsAndMeasuresNothing) {
     cut.drawString(context.get(), CPoint(5, 5), "!!", 0); // no sheet: nothing drawn
     EXPECT_EQ(inkColumns().first, -1);
     EXPECT_GT(cut.stringWidth("!"), 0);
+
+    // A count beyond the records present reads only those present.
+    std::vector<uint8_t> inflated(map, map + size);
+    inflated[10] = 200;
+    CFontrastResource counted(inflated.data(), inflated.size(), nullptr);
+    EXPECT_EQ(counted.getGlyphCount(), 95);
 }
 
 } // namespace

@@ -258,14 +258,8 @@ protected:
     }
 };
 
-struct LinearFrame : CFrame {
-    using CFrame::CFrame;
-    long getKnobMode() const override { return kLinearMode; }
-};
-
 TEST_F(ControlTest, KnobsDragLinearlyWithShiftFinerAndRebaseOnModifierChanges) {
-    frame->forget();
-    frame = new LinearFrame(CRect(0, 0, 200, 200));
+    frame->setKnobMode(kLinearMode);
     auto* knob = add(new CKnob(CRect(50, 50, 90, 90), &listener, 7, nullptr));
     knob->setValue(0.2f);
     press(70, 70);
@@ -285,8 +279,7 @@ TEST_F(ControlTest, KnobsDragLinearlyWithShiftFinerAndRebaseOnModifierChanges) {
 }
 
 TEST_F(ControlTest, KnobsFollowTheAngleWithAltInLinearModeAndPinAtTheEnds) {
-    frame->forget();
-    frame = new LinearFrame(CRect(0, 0, 200, 200));
+    frame->setKnobMode(kLinearMode);
     auto* knob = add(new CKnob(CRect(50, 50, 90, 90), &listener, 7, nullptr));
     press(70, 55, kLButton | kAlt); // straight above the centre: the middle
     EXPECT_NEAR(knob->getValue(), 0.5f, 1e-3);
@@ -297,6 +290,17 @@ TEST_F(ControlTest, KnobsFollowTheAngleWithAltInLinearModeAndPinAtTheEnds) {
     move(50, 85, kLButton | kAlt); // across the gap to the lower left: pinned at maximum
     EXPECT_EQ(knob->getValue(), 1.0f);
     release(50, 85);
+}
+
+TEST_F(ControlTest, InCircularModeAltSwapsToLinearDragging) {
+    auto* knob = add(new CKnob(CRect(50, 50, 90, 90), &listener, 7, nullptr));
+    press(89, 70); // right of the centre: by angle
+    EXPECT_NEAR(knob->getValue(), 0.8333f, 1e-3);
+    release(89, 70);
+    press(70, 70, kLButton | kAlt);
+    move(80, 70, kLButton | kAlt);
+    EXPECT_NEAR(knob->getValue(), 0.8833f, 1e-3);
+    release(80, 70);
 }
 
 TEST_F(ControlTest, ControlClickRestoresTheDefaultWithoutADrag) {

@@ -44,9 +44,9 @@ def glyph_metrics(font, ch):
     return width, overhang, advance
 
 
-def build(font_id, spec):
-    font = ImageFont.truetype(FONT_FILE, spec["size"])
-    height = spec["height"]
+def build(font_id, style):
+    font = ImageFont.truetype(FONT_FILE, style["size"])
+    height = style["height"]
     sheet = Image.new("RGBA", (SHEET, SHEET), (0, 0, 0, 0))
     records = []
     x, y = 1, 1
@@ -59,14 +59,9 @@ def build(font_id, spec):
             sys.exit("font %d does not fit its sheet" % font_id)
         if width:
             mask = Image.new("L", (width, height), 0)
-            draw = ImageDraw.Draw(mask)
-            draw.fontmode = "1" if spec.get("mono") else "L"
-            draw.text((overhang, spec["top"]), ch, font=font, fill=255)
-            colour = Image.new("RGBA", (width, height), spec["color"] + (255,))
-            glyph = Image.new("RGBA", (width, height), (0, 0, 0, 0))
-            glyph.paste(colour, (0, 0), mask)
-            # Keep the colour under every alpha so blending never pulls in black.
-            r, g, b, _ = colour.split()
+            ImageDraw.Draw(mask).text((overhang, style["top"]), ch, font=font, fill=255)
+            # The colour sits under every alpha, so blending never pulls in black.
+            r, g, b = (Image.new("L", (width, height), c) for c in style["color"])
             glyph = Image.merge("RGBA", (r, g, b, mask))
             sheet.paste(glyph, (x, y))
         records.append((code, 0, x, y, width, height, overhang, advance))
@@ -83,8 +78,8 @@ def main():
     parser.add_argument("--preview", help="also write 4x previews of the sheets here")
     args = parser.parse_args()
     os.makedirs(args.out, exist_ok=True)
-    for font_id, spec in FONTS.items():
-        sheet, blob, records = build(font_id, spec)
+    for font_id, style in FONTS.items():
+        sheet, blob, records = build(font_id, style)
         assert len(blob) == 20 + 16 * 95
         sheet.save(os.path.join(args.out, "%d.png" % font_id), optimize=False)
         with open(os.path.join(args.out, "%d.map" % font_id), "wb") as f:
