@@ -78,8 +78,15 @@ HWND makeHostWindow(int w, int h) {
 
 class Win32WindowTest : public ::testing::Test {
 protected:
+    // One host window for the suite: wine takes a while over every top-level window.
+    static void SetUpTestSuite() { sharedHost = makeHostWindow(200, 100); }
+    static void TearDownTestSuite() {
+        if (sharedHost) DestroyWindow(sharedHost);
+        sharedHost = nullptr;
+        pump();
+    }
     void SetUp() override {
-        host = makeHostWindow(200, 100);
+        host = sharedHost;
         ASSERT_NE(host, nullptr) << "needs a display";
         frame = new CFrame(CRect(0, 0, 200, 100));
         recorder = new Recorder(CRect(20, 10, 120, 60));
@@ -92,7 +99,6 @@ protected:
     void TearDown() override {
         holdKeys({});
         if (frame) frame->forget();
-        if (host) DestroyWindow(host);
         pump();
     }
     void settle() {
@@ -111,11 +117,14 @@ protected:
         return c;
     }
 
+    static HWND sharedHost;
     HWND host = nullptr;
     HWND editor = nullptr;
     CFrame* frame = nullptr;
     Recorder* recorder = nullptr;
 };
+
+HWND Win32WindowTest::sharedHost = nullptr;
 
 TEST_F(Win32WindowTest, PressDragAndReleaseReachTheViewWithTheButtonWord) {
     holdKeys({VK_SHIFT});
