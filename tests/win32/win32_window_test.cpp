@@ -6,6 +6,7 @@
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
 #include "gui/platform/GdiPlusSupport.h"
+#include "support/InProcessPlugin.h"
 
 #include <gtest/gtest.h>
 
@@ -272,6 +273,27 @@ TEST(PlatformSessionTest, GdiPlusAndOleAreGivenBackInPairs) {
     EXPECT_EQ(OleInitialize(nullptr), S_FALSE); // still initialised here, by the session
     OleUninitialize();
     OleUninitialize();
+}
+
+TEST(PlatformSessionTest, APlugInsEditorHoldsGdiPlusFromConstructionToDestruction) {
+    ASSERT_EQ(gui::gdiplus::openSessions(), 0);
+    kavrel::test::isolateSettingsFolder();
+    {
+        kavrel::host::PluginHost host;
+        std::string error;
+        ASSERT_TRUE(host.instantiate(&kavrel::test::inProcessEntry, error)) << error;
+        EXPECT_GE(gui::gdiplus::openSessions(), 1);
+        // The editor's window, drawn and closed again, keeps it no longer than the plug-in.
+        HWND window = makeHostWindow(728, 595);
+        ASSERT_NE(window, nullptr);
+        ASSERT_EQ(host.dispatch(vst::effEditOpen, 0, 0, window), 1);
+        host.dispatch(vst::effEditIdle);
+        host.dispatch(vst::effEditClose);
+        EXPECT_GE(gui::gdiplus::openSessions(), 1);
+        DestroyWindow(window);
+        host.close();
+    }
+    EXPECT_EQ(gui::gdiplus::openSessions(), 0);
 }
 
 TEST(GdiPlusDecodeTest, OnlyPngIsAccepted) {
