@@ -379,6 +379,23 @@ int main(int argc, char** argv) {
             std::printf("instance %d: %ld pixels differ from the offscreen render\n", i, differing);
             check(differing == 0, "the window shows the offscreen render");
             if (editor) {
+                // Mouse input as a user's, through the window messages the DLL's window gets:
+                // nothing the shell shows reacts to it, and nothing may break.
+                auto at = [](int x, int y) { return MAKELPARAM(x, y); };
+                SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, at(600, 100));
+                SendMessageW(editor, WM_MOUSEMOVE, MK_LBUTTON, at(900, -40));
+                SendMessageW(editor, WM_LBUTTONUP, 0, at(900, -40));
+                SendMessageW(editor, WM_LBUTTONDBLCLK, MK_LBUTTON, at(600, 100));
+                SendMessageW(editor, WM_LBUTTONUP, 0, at(600, 100));
+                SendMessageW(editor, WM_RBUTTONDOWN, MK_RBUTTON, at(10, 10));
+                SendMessageW(editor, WM_RBUTTONUP, 0, at(10, 10));
+                POINT p{300, 300};
+                ClientToScreen(editor, &p);
+                SendMessageW(editor, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), at(p.x, p.y));
+                idle(*hosts[size_t(i)], 2);
+                check(GetCapture() == nullptr, "no capture is left after a release");
+                check(compare(grab(window.hwnd, w, h), reference) == 0,
+                      "input leaves the shell as it was");
                 long printed = compare(printClient(editor, w, h), reference);
                 std::printf("instance %d: WM_PRINTCLIENT, %ld pixels differ\n", i, printed);
                 check(printed == 0, "WM_PRINTCLIENT paints the offscreen render");
