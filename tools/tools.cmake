@@ -61,4 +61,15 @@ if(NOT WIN32)
     set_tests_properties(x11-window editor-window PROPERTIES ENVIRONMENT
       "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/x11/lsan-suppressions.txt")
   endif()
+else()
+  # The Windows host drives the DLL under wine on the same kind of virtual display.
+  add_executable(kavrel-editor-host ${CMAKE_SOURCE_DIR}/tools/editorhost/kavrel-editor-host-win32.cpp)
+  target_link_libraries(kavrel-editor-host PRIVATE kavrel_host gdiplus gdi32 user32)
+  add_dependencies(kavrel-editor-host Kavrel)
+  if(KAVREL_TESTS)
+    add_test(NAME editor-window
+      COMMAND bash ${CMAKE_SOURCE_DIR}/tests/gui/editor-window-test-wine.sh
+        $<TARGET_FILE:kavrel-editor-png> $<TARGET_FILE:kavrel-editor-host>
+        $<TARGET_FILE:Kavrel> ${CMAKE_BINARY_DIR}/editor-window)
+  endif()
 endif()

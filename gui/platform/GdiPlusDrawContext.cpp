@@ -34,18 +34,18 @@ ARGB toArgb(const CColor& c) {
            (static_cast<ARGB>(c.green) << 8) | static_cast<ARGB>(c.blue);
 }
 
-// A bitmap over pixel memory owned by this object (32 bpp ARGB, rows of width * 4 bytes).
+// A bitmap over pixel memory owned by this object (32 bpp, rows of width * 4 bytes).
 struct PixelBitmap {
     std::vector<uint32_t> pixels;
     GpBitmap* bitmap = nullptr;
     int width = 0;
     int height = 0;
 
-    bool create(int w, int h) {
+    bool create(int w, int h, PixelFormat format) {
         width = w;
         height = h;
         pixels.assign(static_cast<size_t>(w) * h, 0);
-        return GdipCreateBitmapFromScan0(w, h, w * 4, PixelFormat32bppARGB,
+        return GdipCreateBitmapFromScan0(w, h, w * 4, format,
                                          reinterpret_cast<BYTE*>(pixels.data()), &bitmap) == Ok &&
                bitmap;
     }
@@ -163,7 +163,8 @@ private:
 class GdiPlusOffscreenContext : public COffscreenContext {
 public:
     GdiPlusOffscreenContext(int w, int h, double scale) : COffscreenContext(w, h, scale) {
-        if (!session.isRunning() || !target.create(w, h)) return;
+        // Straight alpha, so that what tests and PNGs read is what was drawn.
+        if (!session.isRunning() || !target.create(w, h, PixelFormat32bppARGB)) return;
         if (GdipGetImageGraphicsContext(target.bitmap, &graphics) != Ok) return;
         // Pixel (x, y) covers x..x+1, its centre at x + 0.5. PixelOffsetModeHalf says the
         // same, but not every GDI+ applies it to pens and regions (wine's does not); moving
@@ -382,10 +383,13 @@ std::unique_ptr<CPlatformImage> gui::decodePng(const uint8_t* data, size_t size)
     // and ours is released right after the pixels are copied out.
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!memory) return nullptr;
-    if (void* bytes = GlobalLock(memory)) {
-        std::memcpy(bytes, data, size);
-        GlobalUnlock(memory);
+    void* bytes = GlobalLock(memory);
+    if (!bytes) {
+        GlobalFree(memory);
+        return nullptr;
     }
+    std::memcpy(bytes, data, size);
+    GlobalUnlock(memory);
     IStream* stream = nullptr;
     if (FAILED(CreateStreamOnHGlobal(memory, TRUE, &stream))) {
         GlobalFree(memory);
@@ -399,17 +403,18 @@ std::unique_ptr<CPlatformImage> gui::decodePng(const uint8_t* data, size_t size)
         GdipGetImageWidth(decoded, &w);
         GdipGetImageHeight(decoded, &h);
         if (w > 0 && h > 0 && w <= kMaxImageSide && h <= kMaxImageSide &&
-            image->image.create(static_cast<int>(w), static_cast<int>(h))) {
-            // Converted straight into our own memory, as 32-bit ARGB.
+            image->image.create(static_cast<int>(w), static_cast<int>(h), PixelFormat32bppPARGB)) {
+            // Converted straight into our own memory, premultiplied: the format GDI+ blends
+            // from without converting on every draw.
             GpRect all(0, 0, static_cast<INT>(w), static_cast<INT>(h));
             BitmapData out{};
             out.Width = w;
             out.Height = h;
             out.Stride = static_cast<INT>(w * 4);
-            out.PixelFormat = PixelFormat32bppARGB;
+            out.PixelFormat = PixelFormat32bppPARGB;
             out.Scan0 = image->image.pixels.data();
             if (GdipBitmapLockBits(decoded, &all, ImageLockModeRead | ImageLockModeUserInputBuf,
-                                   PixelFormat32bppARGB, &out) == Ok) {
+                                   PixelFormat32bppPARGB, &out) == Ok) {
                 GdipBitmapUnlockBits(decoded, &out);
                 copied = true;
             }
