@@ -8,6 +8,7 @@
 //     kavrel-editor-host <plugin.so> --reference <editor.png> [--cycles N] [--instances N]
 //                        [--save <window.png>]
 #include "core/KavrelChunk.h"
+#include "core/KavrelCompactChunk.h"
 #include "host/PluginHost.h"
 
 #include <X11/Xlib.h>
@@ -150,7 +151,15 @@ int stepState(PluginHost& host, int voice, int step) {
     const auto size = host.dispatch(vst::effGetChunk, 1, 0, &data);
     if (size <= 0 || !data) return -1;
     const auto* bytes = static_cast<const uint8_t*>(data);
-    if (kavrel::chunk::validateProgram(bytes, static_cast<size_t>(size)) == 0) return -1;
+    auto length = static_cast<size_t>(size);
+    std::vector<uint8_t> legacy;
+    int32_t slot = -1;
+    if (kavrel::chunk::isCompact(bytes, length)) {
+        if (!kavrel::chunk::decodeCompact(bytes, length, legacy, slot)) return -1;
+        bytes = legacy.data();
+        length = legacy.size();
+    }
+    if (kavrel::chunk::validateProgram(bytes, length) == 0) return -1;
     auto program = std::make_unique<KavrelProgram>();
     kavrel::chunk::readProgram(bytes, *program);
     const float patternValue = host.effect()->getParameter(host.effect(), kavrel::kParamPattern);
