@@ -64,7 +64,7 @@ if(NOT WIN32)
 else()
   # The Windows host drives the DLL under wine on the same kind of virtual display.
   add_executable(kavrel-editor-host ${CMAKE_SOURCE_DIR}/tools/editorhost/kavrel-editor-host-win32.cpp)
-  target_link_libraries(kavrel-editor-host PRIVATE kavrel_host gdiplus gdi32 user32)
+  target_link_libraries(kavrel-editor-host PRIVATE kavrel_host kavrel_engine gdiplus gdi32 user32)
   add_dependencies(kavrel-editor-host Kavrel)
   if(KAVREL_TESTS)
     add_test(NAME editor-window

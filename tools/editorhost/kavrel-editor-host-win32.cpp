@@ -10,6 +10,8 @@
 // --desktop puts our windows on a desktop of their own. Under wine that desktop gets a display
 // driver from this process's DISPLAY even when an earlier headless wine process of the same
 // prefix left the default desktop without one.
+#include "core/KavrelChunk.h"
+#include "core/KavrelCompactChunk.h"
 #include "host/PluginHost.h"
 
 #include <windows.h>
@@ -289,6 +291,28 @@ int fail(const char* what) {
 
 } // namespace
 
+// Whether a step of the playing pattern is on, from the program chunk the plug-in hands out.
+int stepState(PluginHost& host, int voice, int step) {
+    void* data = nullptr;
+    const auto size = host.dispatch(vst::effGetChunk, 1, 0, &data);
+    if (size <= 0 || !data) return -1;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    auto length = static_cast<size_t>(size);
+    std::vector<uint8_t> legacy;
+    int32_t slot = -1;
+    if (kavrel::chunk::isCompact(bytes, length)) {
+        if (!kavrel::chunk::decodeCompact(bytes, length, legacy, slot)) return -1;
+        bytes = legacy.data();
+        length = legacy.size();
+    }
+    if (kavrel::chunk::validateProgram(bytes, length) == 0) return -1;
+    auto program = std::make_unique<KavrelProgram>();
+    kavrel::chunk::readProgram(bytes, *program);
+    const float patternValue = host.effect()->getParameter(host.effect(), kavrel::kParamPattern);
+    const int pattern = static_cast<int>(patternValue * 15.0f + 0.5f);
+    return program->patterns[pattern].steps[voice][step] != 0;
+}
+
 int main(int argc, char** argv) {
     Options o;
     for (int i = 1; i < argc; ++i) {
@@ -479,6 +503,29 @@ int main(int argc, char** argv) {
               "the editor reopens after its host window was destroyed");
         idle(*hosts[0], 3);
         check(compare(grab(again.hwnd, w, h), reference) == 0, "and shows the editor");
+        hosts[0]->dispatch(vst::effEditClose);
+    }
+
+    // A click on the step button of voice 3, step 5, through the messages a user's click sends
+    // the DLL's window, turns that step over in the plug-in.
+    {
+        HostWindow window(w, h, 0);
+        hosts[0]->dispatch(vst::effEditOpen, 0, 0, window.handle());
+        idle(*hosts[0], 3);
+        HWND editor = window.editor();
+        const LPARAM step = MAKELPARAM(110 + 5 * 13 + 6, 445 - 3 * 13 + 6);
+        const int before = stepState(*hosts[0], 3, 5);
+        for (int click = 0; click < 2 && editor; ++click) {
+            SendMessageW(editor, WM_MOUSEMOVE, 0, step);
+            SendMessageW(editor, WM_LBUTTONDOWN, MK_LBUTTON, step);
+            SendMessageW(editor, WM_LBUTTONUP, 0, step);
+            idle(*hosts[0], 2);
+            const int after = stepState(*hosts[0], 3, 5);
+            std::printf("step of voice 3 at 5: %d before click %d, %d after\n", before, click + 1,
+                        after);
+            check(before >= 0 && after == (click == 0 ? 1 - before : before),
+                  "a click on a step button turns the step over in the plug-in");
+        }
         hosts[0]->dispatch(vst::effEditClose);
     }
 
