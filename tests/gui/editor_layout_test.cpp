@@ -375,4 +375,36 @@ TEST_F(EditorLayoutTest, ADraggedControlShowsItsValueUntilReleased) {
     EXPECT_FALSE(editor()->getValueTip()->isVisible());
 }
 
+TEST_F(EditorLayoutTest, AQueuedPatternShowsBesideThePlayingOneUntilItPlays) {
+    playInternal();
+    host->process(512);
+    click(317 + 13 * 5 + 6, 482); // pattern 6 while playing: queued
+    host->process(512);
+    idle();
+    EXPECT_EQ(plugin->currentPatternIndex(), 0);
+    EXPECT_TRUE(editor()->getPatternSelector()->isPending());
+    // At the end of the pattern the queued one plays, and the selector shows it alone.
+    for (int b = 0; b < 200 && plugin->currentPatternIndex() != 5; ++b) host->process(512);
+    ASSERT_EQ(plugin->currentPatternIndex(), 5);
+    idle();
+    EXPECT_FALSE(editor()->getPatternSelector()->isPending());
+    EXPECT_EQ(CVXKavrelPatternSelector::cellOf(editor()->getPatternSelector()->getValue()), 5);
+}
+
+TEST_F(EditorLayoutTest, ALearnCompletedByAControllerTakesTheOutlineAway) {
+    press(585, 420, kCtrlShift);
+    ASSERT_EQ(frame()->getHighlight(), editor()->controlForTag(111));
+    // The controller is taken once it is seen twice in a row.
+    host->process(
+        512, {kavrel::test::midiEvent(0xB0, 21, 64), kavrel::test::midiEvent(0xB0, 21, 70, 5)});
+    idle();
+    EXPECT_FALSE(plugin->isLearning());
+    EXPECT_EQ(frame()->getHighlight(), nullptr);
+    // The controller now moves the tempo knob, seen on the next idle.
+    host->process(512, {kavrel::test::midiEvent(0xB0, 21, 127)});
+    idle();
+    EXPECT_NEAR(editor()->controlForTag(111)->getValue(), get(111), 1e-6f);
+    EXPECT_GT(get(111), 0.9f);
+}
+
 } // namespace
