@@ -31,7 +31,17 @@ void CVXValueTip::showAt(const char* shown, const CRect& anchor, const CRect& bo
     if (top < bounds.top) top = anchor.bottom + 1;
     left = std::max(bounds.left, std::min(left, bounds.right - w));
     top = std::max(bounds.top, std::min(top, bounds.bottom - h));
-    const CRect placed(left, top, left + w, top + h);
+    place(next, CRect(left, top, left + w, top + h));
+}
+
+void CVXValueTip::showInside(const char* shown, const CRect& area) {
+    const std::string next = shown ? shown : "";
+    const int w = (font ? font->stringWidth(next.c_str()) : 0) + 2 * kPadX;
+    const int h = (font ? font->getHeight() : 0) + 2 * kPadY;
+    place(next, CRect(area.right - 3 - w, area.top + 3, area.right - 3, area.top + 3 + h));
+}
+
+void CVXValueTip::place(const std::string& next, const CRect& placed) {
     if (next == text && placed == size && isVisible()) return;
     // The old place is uncovered and the new one painted in the same redraw.
     if (isVisible()) invalid();

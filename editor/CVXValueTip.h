@@ -18,9 +18,13 @@ public:
     // Shows the text centred over `anchor`, just above it, or below it when there is no room
     // above; always inside `bounds`.
     void showAt(const char* text, const CRect& anchor, const CRect& bounds);
+    // Shows the text in the top right corner inside `area` (a panel with room of its own).
+    void showInside(const char* text, const CRect& area);
     const std::string& getText() const { return text; }
 
 private:
+    void place(const std::string& next, const CRect& placed);
+
     CFontrastResource* font;
     std::string text;
 };

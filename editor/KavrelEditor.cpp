@@ -775,6 +775,11 @@ void KavrelEditor::showDragValue(long tag) {
         knob->setDirty(true);
         return;
     }
+    // An envelope panel has room inside it; the caption above it stays readable.
+    if (dragControl->isTypeOf("CEGControl")) {
+        if (valueTip) valueTip->showInside(text.c_str(), dragControl->getViewSize());
+        return;
+    }
     // Over a slider's handle, so the value travels with it and clears the slider's caption.
     const CRect anchor = dragControl->isTypeOf("CHorizontalSlider")
                              ? static_cast<CHorizontalSlider*>(dragControl)->getHandleRect()
