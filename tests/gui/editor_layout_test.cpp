@@ -292,6 +292,17 @@ TEST_F(EditorLayoutTest, GesturesOnMixerAndTransportReachThePlugIn) {
 
     click(317 + 13 * 3 + 6, 482); // pattern 4 (not playing: at once)
     EXPECT_EQ(plugin->currentPatternIndex(), 3);
+
+    // The tempo read-out sets the tempo it shows, and keeps it after idle.
+    setReal(111, 120.0f);
+    idle();
+    press(608, 386);
+    for (int y = 386; y > 376; --y) move(608, y);
+    release(608, 376);
+    idle();
+    const float tempo = plugin->parameters().getRealValue(111);
+    EXPECT_GT(tempo, 120.5f);
+    EXPECT_FLOAT_EQ(editor()->getTempoDisplay()->getValue(), tempo);
 }
 
 TEST_F(EditorLayoutTest, PlayButtonAndStepHighlightFollowTheTransport) {
