@@ -18,9 +18,7 @@
 #include "gui/CSlider.h"
 #include "gui/CSwitches.h"
 
-#include <cctype>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 
 using namespace kavrel;
