@@ -6,7 +6,9 @@ if [ -n "${DISPLAY:-}" ]; then
     exec "$@"
 fi
 numberfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp 3>"$numberfile" 2>/dev/null &
+# -noreset: without it the server resets when the last client closes, and a client that
+# connects during the reset (the next test) is refused.
+Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp -noreset 3>"$numberfile" 2>/dev/null &
 xvfb=$!
 tries=0
 while [ ! -s "$numberfile" ] && [ $tries -lt 100 ]; do
