@@ -1,6 +1,7 @@
 #pragma once
 #include "core/Kavrel.h"
 #include "editor/CVXControl.h"
+#include "gui/CPlatformWindow.h"
 #include "params/KavrelParams.h"
 #include "vst/AEffEditor.h"
 
@@ -137,6 +138,9 @@ private:
     void endDragValue();
 
     Kavrel* plugin;
+    // The window system's drawing and OLE layers, held from construction to destruction
+    // (before the images, which need them).
+    CPlatformSession platformSession;
     CBitmap* background;
     CFontrastResource* displayFont;
     CFontrastResource* menuFont;
