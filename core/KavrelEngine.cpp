@@ -422,11 +422,7 @@ void Kavrel::renderVoices(float** outputs, int from, int to, float masterGain) {
         }
         float* outLeft = outputs[0] + from;
         float* outRight = outputs[1] + from;
-        for (int i = 0; i < n; ++i) {
-            compressor.process_stereo(pairARun[0][i], pairARun[1][i], &outLeft[i], &outRight[i]);
-            outLeft[i] *= masterGain;
-            outRight[i] *= masterGain;
-        }
+        compressor.process_stereo_run(pairARun[0], pairARun[1], outLeft, outRight, n, masterGain);
         from += n;
     }
 }
@@ -454,6 +450,17 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
             renderVoices(outputs, rendered, i, masterGain);
             rendered = i;
             while (eventDue(i)) applyInputEvent(inputEvents[nextEvent++], i);
+        }
+        if (!playing) {
+            // A stopped clock can only be started by an event: nothing is due before the
+            // next one (or the block's last sample, where late events land).
+            clockRunning = false;
+            int next = sampleFrames;
+            if (nextEvent < inputCount)
+                next = std::min(std::max(inputEvents[nextEvent].delta, i + 1), sampleFrames - 1);
+            i = next - 1;
+            position = clock.position + next * clock.increment;
+            continue;
         }
         int64_t tick = 0;
         if (dueTick(clock, position, tick)) {
