@@ -175,6 +175,9 @@ private:
     // True, with the clock's tick at this sample, when it differs from the last one played
     // (a step or a point between steps is due). Only the transport state changes here.
     bool dueTick(const BlockClock& clock, double position, int64_t& tick);
+    // How many of the `limit` samples after the one at `position` certainly fall on the same
+    // tick as it (so that dueTick would answer false for each): the clock can skip them.
+    int samplesOnSameTick(const BlockClock& clock, double position, int limit) const;
     void runClock(const BlockClock& clock, int64_t tick, int frame);
     void renderVoices(float** outputs, int from, int to, float masterGain);
     void stepEvent(int64_t tick, int frame, int noteLength);

@@ -445,6 +445,11 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
         return nextEvent < inputCount &&
                (inputEvents[nextEvent].delta <= i || i == sampleFrames - 1);
     };
+    // The first sample after i where an event can be due (the block's end when none is left).
+    auto nextEventFrame = [&](int i) {
+        if (nextEvent >= inputCount) return sampleFrames;
+        return std::min(std::max(inputEvents[nextEvent].delta, i + 1), sampleFrames - 1);
+    };
     for (int i = 0; i < sampleFrames; ++i) {
         if (eventDue(i)) {
             renderVoices(outputs, rendered, i, masterGain);
@@ -452,21 +457,19 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
             while (eventDue(i)) applyInputEvent(inputEvents[nextEvent++], i);
         }
         if (!playing) {
-            // A stopped clock can only be started by an event: nothing is due before the
-            // next one (or the block's last sample, where late events land).
+            // A stopped clock can only be started by an event.
             clockRunning = false;
-            int next = sampleFrames;
-            if (nextEvent < inputCount)
-                next = std::min(std::max(inputEvents[nextEvent].delta, i + 1), sampleFrames - 1);
-            i = next - 1;
-            position = clock.position + next * clock.increment;
-            continue;
-        }
-        int64_t tick = 0;
-        if (dueTick(clock, position, tick)) {
-            renderVoices(outputs, rendered, i, masterGain);
-            rendered = i;
-            runClock(clock, tick, i);
+            i = nextEventFrame(i) - 1;
+        } else {
+            int64_t tick = 0;
+            if (dueTick(clock, position, tick)) {
+                renderVoices(outputs, rendered, i, masterGain);
+                rendered = i;
+                runClock(clock, tick, i);
+            } else if (clockRunning && tick == lastTick) {
+                // Nothing is due before the clock reaches its next tick or an event arrives.
+                i += samplesOnSameTick(clock, position, nextEventFrame(i) - i - 1);
+            }
         }
         // From the block's start rather than summed sample by sample: the host hands its
         // position at every block start, and a sample must get the same position whatever
