@@ -26,8 +26,11 @@ std::vector<double> sine_cycle(int n) {
 // Every term in double, each rounded to single precision before it joins the sum.
 void fill_waveform(float* out, int n, int type, float param, int harmonics) {
     const std::vector<double> cycle = sine_cycle(n);
+    // Tables are powers of two in length, where the remainder is a mask.
+    const bool masked = (n & (n - 1)) == 0;
     auto harmonic = [&](int j, int i) {
-        return cycle[static_cast<size_t>((static_cast<int64_t>(j) * i) % n)];
+        const int64_t k = static_cast<int64_t>(j) * i;
+        return cycle[static_cast<size_t>(masked ? k & (n - 1) : k % n)];
     };
     // The pulse's harmonic weights do not depend on the sample: computed once.
     std::vector<double> pulse_weights;
