@@ -14,8 +14,19 @@
 
 using namespace kavrel;
 
+namespace {
+
+// The factory bank's programs, copied in one pass over the fresh memory, or default slots.
+std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>> initialSlots() {
+    if (const auto* bank = Kavrel::factoryBank()) return *bank;
+    return std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>>(Kavrel::kNumPrograms);
+}
+
+} // namespace
+
 Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
-    : AudioEffectX(audioMaster, kNumPrograms, kNumParams), programs(kNumPrograms), midiOut(*this) {
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams), programs(initialSlots()),
+      midiOut(*this) {
     voices.reserve(kNumVoices);
     for (kavrel_voice* v : std::initializer_list<kavrel_voice*>{
              &kick, &snare808, &snare909, &lowTom, &midTom, &highTom, &closedHat, &openHat, &cymbal,
@@ -57,7 +68,9 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
         kavrel::srand(static_cast<uint32_t>(std::strtoul(seed, nullptr, 10)));
 
     // Without a factory bank a slot still holds a complete, playable default program.
+    const bool factory = factoryBank() != nullptr;
     for (KavrelProgram& program : programs) {
+        if (factory) break;
         for (int i = 0; i < kNumParams; ++i) program.params[i] = paramManager.getNormValue(i);
         for (int p = 0; p < kPatternsPerProgram; ++p)
             for (int index : paramManager.patternParamSet) {
@@ -75,7 +88,15 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
     learnMode = 0;
     currentPattern = 0;
     currentPatternPointer = &programs[0].patterns[0];
-    if (!loadFactoryBank()) setProgram(0);
+    if (factory) {
+        // The slots hold the factory bank already; the host's values come from its first
+        // program, as after loading the bank as a chunk.
+        const int before = beginHandoverWrite();
+        curProgram = handoverProgram = 0;
+        endHandoverWrite(before);
+    } else {
+        setProgram(0);
+    }
     setProgram(0);
     currentPatternPointer = &programs[activeProgram].patterns[currentPattern];
     clipboardMemento = paramManager.createMemento(paramManager.patternParamSet);

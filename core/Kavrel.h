@@ -1,5 +1,6 @@
 #pragma once
 #include "core/KavrelControllerMap.h"
+#include "core/KavrelLargeAllocator.h"
 #include "core/KavrelMidiOut.h"
 #include "core/KavrelPattern.h"
 #include "dsp/vxsp_compressor.h"
@@ -74,8 +75,9 @@ public:
     vst::int32 getChunk(void** data, bool isPreset) override;
     vst::int32 setChunk(void* data, vst::int32 byteSize, bool isPreset) override;
     vst::int32 programChunkSize(int slot) const;
-    // Replaces the 48 slots with the bank carried in the library; false when there is none.
-    bool loadFactoryBank();
+    // The bank carried in the library, parsed once per process; null when there is none (or it
+    // is refused). A new instance's slots start as a copy of it.
+    static const std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>>* factoryBank();
 
     bool getOutputProperties(vst::int32 index, vst::VstPinProperties* properties) override;
     vst::int32 getNumMidiInputChannels() override { return 1; }
@@ -176,6 +178,9 @@ private:
     // True, with the clock's tick at this sample, when it differs from the last one played
     // (a step or a point between steps is due). Only the transport state changes here.
     bool dueTick(const BlockClock& clock, double position, int64_t& tick);
+    // How many of the `limit` samples after the one at `position` certainly fall on the same
+    // tick as it (so that dueTick would answer false for each): the clock can skip them.
+    int samplesOnSameTick(const BlockClock& clock, double position, int limit) const;
     void runClock(const BlockClock& clock, int64_t tick, int frame);
     void renderVoices(float** outputs, int from, int to, float masterGain);
     void stepEvent(int64_t tick, int frame, int noteLength);
@@ -222,7 +227,7 @@ private:
     // Takes a stored value without acting on it.
     void recallValue(int index, float value);
 
-    std::vector<KavrelProgram> programs;
+    std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>> programs;
     std::vector<uint8_t> chunkBuffer; // the block last handed to the host
     std::atomic<int> handoverState{kHandoverIdle};
     int handoverProgram = -1;

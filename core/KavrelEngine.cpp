@@ -424,11 +424,7 @@ void Kavrel::renderVoices(float** outputs, int from, int to, float masterGain) {
         }
         float* outLeft = outputs[0] + from;
         float* outRight = outputs[1] + from;
-        for (int i = 0; i < n; ++i) {
-            compressor.process_stereo(pairARun[0][i], pairARun[1][i], &outLeft[i], &outRight[i]);
-            outLeft[i] *= masterGain;
-            outRight[i] *= masterGain;
-        }
+        compressor.process_stereo_run(pairARun[0], pairARun[1], outLeft, outRight, n, masterGain);
         from += n;
     }
 }
@@ -482,17 +478,31 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
         return nextEvent < inputCount &&
                (inputEvents[nextEvent].delta <= i || i == sampleFrames - 1);
     };
+    // The first sample after i where an event can be due (the block's end when none is left).
+    auto nextEventFrame = [&](int i) {
+        if (nextEvent >= inputCount) return sampleFrames;
+        return std::min(std::max(inputEvents[nextEvent].delta, i + 1), sampleFrames - 1);
+    };
     for (int i = 0; i < sampleFrames; ++i) {
         if (eventDue(i)) {
             renderVoices(outputs, rendered, i, masterGain);
             rendered = i;
             while (eventDue(i)) applyInputEvent(inputEvents[nextEvent++], i);
         }
-        int64_t tick = 0;
-        if (dueTick(clock, position, tick)) {
-            renderVoices(outputs, rendered, i, masterGain);
-            rendered = i;
-            runClock(clock, tick, i);
+        if (!playing) {
+            // A stopped clock can only be started by an event.
+            clockRunning = false;
+            i = nextEventFrame(i) - 1;
+        } else {
+            int64_t tick = 0;
+            if (dueTick(clock, position, tick)) {
+                renderVoices(outputs, rendered, i, masterGain);
+                rendered = i;
+                runClock(clock, tick, i);
+            } else if (clockRunning && tick == lastTick) {
+                // Nothing is due before the clock reaches its next tick or an event arrives.
+                i += samplesOnSameTick(clock, position, nextEventFrame(i) - i - 1);
+            }
         }
         // From the block's start rather than summed sample by sample: the host hands its
         // position at every block start, and a sample must get the same position whatever

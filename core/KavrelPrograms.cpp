@@ -109,10 +109,19 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
     return 1;
 }
 
-bool Kavrel::loadFactoryBank() {
+namespace {
+
+using FactoryPrograms = std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>>;
+
+// The factory bank, read from the module's resource once per process: every instance starts
+// from the same 48 programs, and a host opening a project with many drum tracks would
+// otherwise check and parse the same 14 MB for each. Null when the resource is missing or
+// refused.
+std::unique_ptr<const FactoryPrograms> readFactoryBank() {
     const uint8_t* bank = nullptr;
     size_t size = 0;
-    if (!platform::loadModuleResource("PRESETBANK", 1000, &bank, &size) || size < 160) return false;
+    if (!platform::loadModuleResource("PRESETBANK", 1000, &bank, &size) || size < 160)
+        return nullptr;
     auto be32 = [bank](size_t at) {
         return (static_cast<uint32_t>(bank[at]) << 24) |
                (static_cast<uint32_t>(bank[at + 1]) << 16) |
@@ -120,9 +129,27 @@ bool Kavrel::loadFactoryBank() {
     };
     if (be32(0) != static_cast<uint32_t>(vst::kCcnKMagic) ||
         be32(8) != static_cast<uint32_t>(vst::kFxbChunkMagic))
-        return false;
+        return nullptr;
     size_t chunkSize = be32(156);
     if (chunkSize > size - 160) chunkSize = size - 160;
-    return setChunk(const_cast<uint8_t*>(bank + 160), static_cast<vst::int32>(chunkSize), false) ==
-           1;
+    const uint8_t* bytes = bank + 160;
+    size_t offsets[Kavrel::kNumPrograms];
+    size_t at = 0;
+    for (int i = 0; i < Kavrel::kNumPrograms; ++i) {
+        const size_t length = chunk::validateProgram(bytes + at, chunkSize - at);
+        if (!length) return nullptr;
+        offsets[i] = at;
+        at += length;
+    }
+    auto programs = std::make_unique<FactoryPrograms>(Kavrel::kNumPrograms);
+    for (int i = 0; i < Kavrel::kNumPrograms; ++i)
+        chunk::readProgram(bytes + offsets[i], (*programs)[i]);
+    return programs;
+}
+
+} // namespace
+
+const FactoryPrograms* Kavrel::factoryBank() {
+    static const std::unique_ptr<const FactoryPrograms> bank = readFactoryBank();
+    return bank.get();
 }

@@ -4,6 +4,7 @@
 
 #include "core/KavrelRandom.h"
 
+#include <algorithm>
 #include <cmath>
 
 using namespace kavrel;
@@ -71,14 +72,11 @@ Kavrel::BlockClock Kavrel::startBlockClock() {
     return clock;
 }
 
-bool Kavrel::dueTick(const BlockClock& clock, double position, int64_t& tick) {
-    // A position the host's tempo carried beyond the range the ticks are computed in plays
-    // nothing, like a negative one.
-    if (!playing || !(position >= 0.0) || position > kMaxPosition) {
-        clockRunning = false;
-        return false;
-    }
-    const double u = clock.swing;
+namespace {
+
+// The clock in ticks (24 a quarter note) at `position` in quarter notes, the second sixteenth
+// of each pair moved late by the swing u.
+double swungTicks(double u, double position) {
     const double h = position * 4.0;
     const double e = std::fmod(h, 2.0);
     const double g =
@@ -87,7 +85,40 @@ bool Kavrel::dueTick(const BlockClock& clock, double position, int64_t& tick) {
     // start plus samples into the block, and rounds to either side depending on where the
     // block started; a margin far below one sample keeps such hits on the same sample at any
     // block size.
-    tick = static_cast<int64_t>(g * 6.0 + 1e-7);
+    return g * 6.0 + 1e-7;
+}
+
+// Beyond this the rounding of the tick count approaches the margin below; song positions
+// never get there (a million quarter notes is days of music), and past it the clock simply
+// goes sample by sample.
+constexpr double kSkipPositionLimit = 1.0e6;
+
+} // namespace
+
+int Kavrel::samplesOnSameTick(const BlockClock& clock, double position, int limit) const {
+    if (limit <= 0 || !(clock.increment >= 0.0) || !(position >= 0.0)) return 0;
+    if (!(position + (limit + 1.0) * clock.increment < kSkipPositionLimit)) return 0;
+    if (clock.increment == 0.0) return limit;
+    const double ticks = swungTicks(clock.swing, position);
+    const double room = std::floor(ticks) + 1.0 - ticks;
+    // The clock runs at most max(u, 2 - u) times its even pace (24 ticks a quarter note)
+    // through either half of a swung pair: it cannot cover `room` in fewer samples than this.
+    // Two samples of margin keep the rounding of positions and ticks far away.
+    const double u = clock.swing;
+    const double fastest = 24.0 * std::max(std::fabs(u), std::fabs(2.0 - u)) * clock.increment;
+    const double samples = room / fastest - 2.0;
+    if (!(samples > 0.0)) return 0;
+    return samples >= limit ? limit : static_cast<int>(samples);
+}
+
+bool Kavrel::dueTick(const BlockClock& clock, double position, int64_t& tick) {
+    // A position the host's tempo carried beyond the range the ticks are computed in plays
+    // nothing, like a negative one.
+    if (!playing || !(position >= 0.0) || position > kMaxPosition) {
+        clockRunning = false;
+        return false;
+    }
+    tick = static_cast<int64_t>(swungTicks(clock.swing, position));
     // The first tick after the transport starts always plays its step, even when the pattern
     // stopped on that same step.
     if (!clockRunning) return true;

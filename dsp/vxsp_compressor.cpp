@@ -1,5 +1,6 @@
 #include "dsp/vxsp_compressor.h"
 
+#include <algorithm>
 #include <cmath>
 
 vxsp_compressor::vxsp_compressor() {
@@ -31,6 +32,7 @@ void vxsp_compressor::set_threshold(float db) {
     if (db == threshold_db) return;
     threshold_db = db;
     working_threshold_db = db;
+    threshold_level = static_cast<float>(std::pow(10.0, static_cast<double>(db) / 20.0));
 }
 
 void vxsp_compressor::set_input_gain(float db) {
@@ -68,6 +70,11 @@ float vxsp_compressor::detect(float level) {
     if (level > envelope && level <= 3.4e38f) {
         envelope = (level - envelope) * attack_coefficient + envelope;
     }
+    // Below the threshold the level in dB would only be compared and dropped.
+    if (envelope >= 0.00001f && envelope < threshold_level) {
+        gain_reduction_db = 0.0f;
+        return gain_reduction_db;
+    }
     const float level_db = envelope < 0.00001f ? -100.0f : 20.0f * std::log10(envelope);
     gain_reduction_db = level_db < working_threshold_db
                             ? 0.0f
@@ -100,4 +107,22 @@ void vxsp_compressor::process_stereo(float left, float right, float* out_left, f
     gain_reduction = reduction_gain(reduction);
     *out_left = gain_reduction * vl * output_gain;
     *out_right = vr * gain_reduction * output_gain;
+}
+
+void vxsp_compressor::process_stereo_run(const float* left, const float* right, float* out_left,
+                                         float* out_right, int frames, float gain) {
+    // A detector at rest fed silence stays at rest and gives silence: a stopped plug-in and
+    // the gaps between hits cost a scan for the first sample that is not zero, which then goes
+    // through the detector as always.
+    int i = 0;
+    if (envelope == 0.0f && gain_reduction_db == 0.0f) {
+        while (i < frames && left[i] == 0.0f && right[i] == 0.0f) ++i;
+        std::fill_n(out_left, i, 0.0f);
+        std::fill_n(out_right, i, 0.0f);
+    }
+    for (; i < frames; ++i) {
+        process_stereo(left[i], right[i], &out_left[i], &out_right[i]);
+        out_left[i] *= gain;
+        out_right[i] *= gain;
+    }
 }

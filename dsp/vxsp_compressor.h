@@ -24,6 +24,9 @@ public:
     virtual void set_attack(float seconds);
     virtual void set_release(float seconds);
     virtual void process_stereo(float left, float right, float* out_left, float* out_right);
+    // process_stereo over a run, each output then scaled by gain.
+    void process_stereo_run(const float* left, const float* right, float* out_left,
+                            float* out_right, int frames, float gain);
     // Last gain reduction in dB (0 or negative).
     virtual float get_gain_reduction_db() const { return gain_reduction_db; }
     // Last linear gain factor of the stereo path.
@@ -52,6 +55,7 @@ protected:
     float gain_reduction_db = 0.0f;
     float gain_reduction = 1.0f;
     float working_threshold_db = -10.0f;
+    float threshold_level = 0.316227766f; // 10^(threshold / 20)
     float attack_coefficient = 0.0f;
     float release_coefficient = 0.0f;
     float input_gain = 1.0f;

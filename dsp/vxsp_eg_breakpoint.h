@@ -84,9 +84,16 @@ protected:
         float exponent = 0.0f;
         bool power_form = false;
         int32_t filled = 0; // values[0..filled) are valid for the settings above
-        float values[curve_cache_samples] = {};
+        // Never read beyond `filled`, so left unwritten: pages of it that no hit reaches are
+        // never touched, which keeps them out of an instance's construction time and memory.
+        float values[curve_cache_samples];
     };
     float curve_power(float base);
+    // The power kept for the present sample, when there is one: such a sample needs neither
+    // its phase (a division) nor a power.
+    bool cached_power(float& p) const;
+    // Moves on to the next breakpoint once the present segment is done; returns the output.
+    float next_segment();
     curve_cache curve_caches[curve_cache_segments];
 };
 
@@ -109,10 +116,29 @@ inline float vxsp_eg_breakpoint::curve_power(float base) {
     return p;
 }
 
+inline bool vxsp_eg_breakpoint::cached_power(float& p) const {
+    const int slot = index - 1;
+    if (slot < 0 || slot >= curve_cache_segments || counter >= curve_cache_samples) return false;
+    const curve_cache& cache = curve_caches[slot];
+    if (cache.length != length || !(cache.exponent == shape_exponent) ||
+        cache.power_form != power_form || counter >= cache.filled)
+        return false;
+    p = cache.values[counter];
+    return true;
+}
+
 inline float vxsp_eg_breakpoint::process(float) {
     if (index < 0) {
         output = start_level;
         return output;
+    }
+    float kept = 0.0f;
+    // A kept power was computed for this very position and length, where the phase was at
+    // most 1: the same output as computing it again.
+    if (shape_exponent != 1.0f && cached_power(kept)) {
+        output = start_level + (power_form ? kept : 1.0f - kept) * delta;
+        if (++counter < length) return output;
+        return next_segment();
     }
     const float phase = static_cast<float>(counter) / static_cast<float>(length);
     if (phase <= 1.0f) {
@@ -124,7 +150,10 @@ inline float vxsp_eg_breakpoint::process(float) {
         output = start_level + y * delta;
     }
     if (++counter < length) return output;
+    return next_segment();
+}
 
+inline float vxsp_eg_breakpoint::next_segment() {
     const breakpoint* bp = breakpoints.data();
     start_level = bp[index].level;
     ++index;

@@ -15,44 +15,57 @@ constexpr double kTwoPi = 6.283185307179586476925286766559;
 constexpr double kPi = 3.141592653589793238462643383280;
 constexpr int kDefaultTableSize = 4096;
 
+// sin(2 pi k / n) for k = 0 .. n - 1. A harmonic j of sample i is the entry (j * i) mod n: one
+// sine per sample instead of one per harmonic and sample, and exactly periodic.
+std::vector<double> sine_cycle(int n) {
+    std::vector<double> cycle(static_cast<size_t>(n));
+    for (int k = 0; k < n; ++k) cycle[k] = std::sin(kTwoPi * k / n);
+    return cycle;
+}
+
 // Every term in double, each rounded to single precision before it joins the sum.
 void fill_waveform(float* out, int n, int type, float param, int harmonics) {
-    // The pulse's harmonic weights do not depend on the sample; computed once, they are the
-    // very same doubles the sum would compute per sample.
+    const std::vector<double> cycle = sine_cycle(n);
+    // Tables are powers of two in length, where the remainder is a mask.
+    const bool masked = (n & (n - 1)) == 0;
+    auto harmonic = [&](int j, int i) {
+        const int64_t k = static_cast<int64_t>(j) * i;
+        return cycle[static_cast<size_t>(masked ? k & (n - 1) : k % n)];
+    };
+    // The pulse's harmonic weights do not depend on the sample: computed once.
     std::vector<double> pulse_weights;
     if (type == 5)
         for (int j = 1; j <= harmonics; ++j)
             pulse_weights.push_back((1.0 / j) * std::sin(j * kPi * param * 0.01));
     for (int i = 0; i < n; ++i) {
-        const double theta = kTwoPi * i / n;
         float sum = 0.0f;
         switch (type) {
         case 0:
-            sum += static_cast<float>(std::sin(theta));
+            sum += static_cast<float>(harmonic(1, i));
             break;
         case 4:
-            for (int j = 1; j <= harmonics; ++j) sum += static_cast<float>(std::sin(j * theta) / j);
+            for (int j = 1; j <= harmonics; ++j) sum += static_cast<float>(harmonic(j, i) / j);
             break;
         case 5:
             for (int j = 1; j <= harmonics; ++j)
-                sum += static_cast<float>(pulse_weights[j - 1] * std::sin(j * theta));
+                sum += static_cast<float>(pulse_weights[j - 1] * harmonic(j, i));
             break;
         case 6:
             for (int j = 1; j <= harmonics; j += 2)
-                sum += static_cast<float>(std::sin(j * theta) / (static_cast<double>(j) * j));
+                sum += static_cast<float>(harmonic(j, i) / (static_cast<double>(j) * j));
             break;
         case 7:
-            sum += static_cast<float>(std::sin(theta));
-            sum += static_cast<float>(std::sin(3.0 * theta) / 9.0);
+            sum += static_cast<float>(harmonic(1, i));
+            sum += static_cast<float>(harmonic(3, i) / 9.0);
             break;
         case 8:
-            sum += static_cast<float>(0.058884 * std::sin(3.0 * theta));
-            sum += static_cast<float>(std::sin(theta));
-            sum += static_cast<float>(0.011749 * std::sin(5.0 * theta));
-            sum += static_cast<float>(0.004169 * std::sin(6.0 * theta));
-            sum += static_cast<float>(0.010471 * std::sin(7.0 * theta));
-            sum += static_cast<float>(0.003311 * std::sin(8.0 * theta));
-            sum += static_cast<float>(0.004169 * std::sin(10.0 * theta));
+            sum += static_cast<float>(0.058884 * harmonic(3, i));
+            sum += static_cast<float>(harmonic(1, i));
+            sum += static_cast<float>(0.011749 * harmonic(5, i));
+            sum += static_cast<float>(0.004169 * harmonic(6, i));
+            sum += static_cast<float>(0.010471 * harmonic(7, i));
+            sum += static_cast<float>(0.003311 * harmonic(8, i));
+            sum += static_cast<float>(0.004169 * harmonic(10, i));
             break;
         default:
             break;
@@ -199,10 +212,13 @@ void vxsp_oscillator_wavetable::set_table_size(int n) {
 void vxsp_oscillator_wavetable::build_from_harmonics(int count, const float* amplitudes) {
     if (count > 0 && amplitudes == nullptr) return;
     float* out = allocate_owned_table(table_size);
+    const std::vector<double> cycle = sine_cycle(table_size);
     for (int i = 0; i < table_size; ++i) {
         float sum = 0.0f;
         for (int h = 1; h <= count; ++h)
-            sum += amplitudes[h - 1] * static_cast<float>(std::sin(h * kTwoPi * i / table_size));
+            sum += amplitudes[h - 1] *
+                   static_cast<float>(
+                       cycle[static_cast<size_t>((static_cast<int64_t>(h) * i) % table_size)]);
         out[i] = sum;
     }
 }

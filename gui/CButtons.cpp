@@ -43,10 +43,9 @@ void CMovieButton::draw(CDrawContext* context) {
 }
 
 void CMovieButton::change(float newValue) {
-    if (newValue == value) return;
+    float old = value;
     value = newValue;
-    notifyValueChanged();
-    invalid();
+    valueChangedFrom(old);
 }
 
 long CMovieButton::onMouseDown(CPoint&, long buttons) {
@@ -67,10 +66,7 @@ long CMovieButton::onMouseMoved(CPoint& where, long buttons) {
 }
 
 long CMovieButton::onMouseUp(CPoint&, long) {
-    if (!tracking) return kMouseEventNotHandled;
-    tracking = false;
-    endEdit();
-    return kMouseEventHandled;
+    return finishDrag(tracking);
 }
 
 bool CMovieButton::isTypeOf(const char* className) const {

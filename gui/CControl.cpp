@@ -36,6 +36,36 @@ void CControl::notifyValueChanged() {
     if (listener) listener->valueChanged(this);
 }
 
+bool CControl::valueChangedFrom(float old) {
+    if (value == old) return false;
+    notifyValueChanged();
+    invalid();
+    return true;
+}
+
+bool CControl::wheelValueChangedFrom(float old) {
+    if (value == old) return false;
+    beginEdit();
+    notifyValueChanged();
+    endEdit();
+    invalid();
+    return true;
+}
+
+void CControl::stepByWheel(float distance, long buttons) {
+    float old = value;
+    value += distance * wheelInc * ((buttons & kShift) ? 0.1f : 1.0f);
+    bounceValue();
+    wheelValueChangedFrom(old);
+}
+
+long CControl::finishDrag(bool& dragging) {
+    if (!dragging) return kMouseEventNotHandled;
+    dragging = false;
+    endEdit();
+    return kMouseEventHandled;
+}
+
 bool CControl::isDirty() const {
     return value != oldValue || CView::isDirty();
 }

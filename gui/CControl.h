@@ -52,6 +52,15 @@ public:
 protected:
     // Tells the listener, if any, that the value changed.
     void notifyValueChanged();
+    // After the value was set during an edit already begun: when it differs from old, tells
+    // the listener and redraws. Returns whether it differed.
+    bool valueChangedFrom(float old);
+    // A wheel turn is an edit of its own, so the change is wrapped in begin/end edit.
+    bool wheelValueChangedFrom(float old);
+    // Moves the value by wheelInc per wheel step, a tenth of it with Shift, within bounds.
+    void stepByWheel(float distance, long buttons);
+    // Ends the drag that dragging tracks, if there is one, and the edit it began.
+    long finishDrag(bool& dragging);
 
     CControlListener* listener;
     long tag;

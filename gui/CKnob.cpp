@@ -84,10 +84,7 @@ long CKnob::onMouseDown(CPoint& where, long buttons) {
         float old = value;
         value = valueFromAngle(where);
         bounceValue();
-        if (value != old) {
-            notifyValueChanged();
-            invalid();
-        }
+        valueChangedFrom(old);
     }
     return kMouseEventHandled;
 }
@@ -115,30 +112,16 @@ long CKnob::onMouseMoved(CPoint& where, long buttons) {
         value = v;
     }
     bounceValue();
-    if (value != old) {
-        notifyValueChanged();
-        invalid();
-    }
+    valueChangedFrom(old);
     return kMouseEventHandled;
 }
 
 long CKnob::onMouseUp(CPoint&, long) {
-    if (!dragging) return kMouseEventNotHandled;
-    dragging = false;
-    endEdit();
-    return kMouseEventHandled;
+    return finishDrag(dragging);
 }
 
 bool CKnob::onWheel(const CPoint&, float distance, long buttons) {
-    float old = value;
-    value += distance * wheelInc * ((buttons & kShift) ? 0.1f : 1.0f);
-    bounceValue();
-    if (value != old) {
-        beginEdit();
-        notifyValueChanged();
-        endEdit();
-        invalid();
-    }
+    stepByWheel(distance, buttons);
     return true;
 }
 

@@ -79,30 +79,16 @@ long CHorizontalSlider::onMouseMoved(CPoint& where, long buttons) {
     else
         value = vmin + (where.x - grabOffset - minPos) * span / travel();
     bounceValue();
-    if (value != old) {
-        notifyValueChanged();
-        invalid();
-    }
+    valueChangedFrom(old);
     return kMouseEventHandled;
 }
 
 long CHorizontalSlider::onMouseUp(CPoint&, long) {
-    if (!dragging) return kMouseEventNotHandled;
-    dragging = false;
-    endEdit();
-    return kMouseEventHandled;
+    return finishDrag(dragging);
 }
 
 bool CHorizontalSlider::onWheel(const CPoint&, float distance, long buttons) {
-    float old = value;
-    value += distance * wheelInc * ((buttons & kShift) ? 0.1f : 1.0f);
-    bounceValue();
-    if (value != old) {
-        beginEdit();
-        notifyValueChanged();
-        endEdit();
-        invalid();
-    }
+    stepByWheel(distance, buttons);
     return true;
 }
 

@@ -63,18 +63,12 @@ long CVerticalSwitch::onMouseMoved(CPoint& where, long buttons) {
     position = std::clamp(position, 0, maxPositions - 1);
     float old = value;
     value = valueOfPosition(position);
-    if (value != old) {
-        notifyValueChanged();
-        invalid();
-    }
+    valueChangedFrom(old);
     return kMouseEventHandled;
 }
 
 long CVerticalSwitch::onMouseUp(CPoint&, long) {
-    if (!dragging) return kMouseEventNotHandled;
-    dragging = false;
-    endEdit();
-    return kMouseEventHandled;
+    return finishDrag(dragging);
 }
 
 bool CVerticalSwitch::onWheel(const CPoint&, float distance, long) {
@@ -86,12 +80,7 @@ bool CVerticalSwitch::onWheel(const CPoint&, float distance, long) {
     position = std::clamp(position + (distance > 0.0f ? -1 : 1), 0, maxPositions - 1);
     float old = value;
     value = valueOfPosition(position);
-    if (value != old) {
-        beginEdit();
-        notifyValueChanged();
-        endEdit();
-        invalid();
-    }
+    wheelValueChangedFrom(old);
     return true;
 }
 

@@ -40,8 +40,10 @@ struct FuzzHost {
         case vst::audioMasterProcessEvents: {
             const auto* list = static_cast<const vst::VstEvents*>(ptr);
             if (!list || list->numEvents < 0) fail("malformed outgoing event list");
+            // The list holds numEvents pointers although the record declares two.
+            vst::VstEvent* const* slots = list->events;
             for (int i = 0; i < list->numEvents; ++i) {
-                const vst::VstEvent* event = list->events[i];
+                const vst::VstEvent* event = slots[i];
                 if (!event || event->type != vst::kVstMidiType) fail("outgoing event not MIDI");
                 if (blockFrames > 0 &&
                     (event->deltaFrames < 0 || event->deltaFrames >= blockFrames))

@@ -6,12 +6,12 @@
 // inside processEvents or processReplacing, then do what was asked.
 #include "core/Kavrel.h"
 #include "editor/KavrelEditor.h"
+#include "support/IdlingEditor.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <chrono>
 #include <cstdarg>
 #include <cstdio>
 #include <fcntl.h>
@@ -20,7 +20,6 @@
 #include <mutex>
 #include <pthread.h>
 #include <semaphore.h>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -267,16 +266,7 @@ TEST(RealTimeLocks, LongBusyRendersTakeNoLockAndTouchNoHeapOrFile) {
     // An open editor idling and drawing on its own thread all along: what the audio thread
     // reports to it must cost no allocation, lock or file either.
     auto* editor = static_cast<KavrelEditor*>(plugin->getEditor());
-    const bool windowOpen = editor->openOffscreen();
-    std::atomic<bool> rendering{true};
-    std::atomic<int> idles{0};
-    std::thread window([&] {
-        while (rendering.load()) {
-            if (windowOpen) editor->idle();
-            idles.fetch_add(1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    });
+    kavrel::test::IdlingEditor window(editor);
     sentEvents = 0;
     resetCounts();
     const int blocks = 48000 * 120 / 512;
@@ -305,11 +295,10 @@ TEST(RealTimeLocks, LongBusyRendersTakeNoLockAndTouchNoHeapOrFile) {
             plugin->processReplacing(nullptr, outputs, 512);
         }
     }
-    rendering.store(false);
-    window.join();
-    EXPECT_TRUE(windowOpen);
-    if (windowOpen) {
-        EXPECT_GT(idles.load(), 0);
+    window.stop();
+    EXPECT_TRUE(window.isOpen());
+    if (window.isOpen()) {
+        EXPECT_GT(window.idles(), 0);
         editor->close();
     }
     plugin->flushAssignments();

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +170,51 @@ TEST(DspCompressor, NonFiniteSampleDoesNotStickInTheDetector) {
     EXPECT_TRUE(std::isfinite(c.get_envelope()));
     run(c, 0.5f, 44100);
     EXPECT_EQ(c.process(0.5f), 0.5f);
+}
+
+// The run form must give every sample the per-sample form gives, including the shortcut
+// through silence once the detector has come to rest: silence, a hit out of silence (its
+// first sample exact), the decay back to rest, silence again and a second hit, cut into runs
+// of uneven lengths.
+TEST(DspCompressor, RunsGiveTheSamplesOfThePerSampleForm) {
+    std::vector<float> left(320000, 0.0f), right(320000, 0.0f);
+    for (int start : {1000, 200000})
+        for (int i = 0; i < 2000; ++i) {
+            left[start + i] = 1.5f * std::sin(0.05f * static_cast<float>(i));
+            right[start + i] = 0.5f * std::cos(0.03f * static_cast<float>(i));
+        }
+    for (float amount : {0.0f, 0.7f}) {
+        vxsp_compressor one, runs;
+        for (vxsp_compressor* c : {&one, &runs}) {
+            configure_as_master(*c);
+            c->set_input_gain(10.0f * amount);
+            c->set_threshold(-30.0f * amount);
+            c->set_output_gain(18.0f * amount);
+            c->reset();
+        }
+        const float gain = 0.8f;
+        std::vector<float> expected_left(left.size()), expected_right(left.size());
+        for (size_t i = 0; i < left.size(); ++i) {
+            one.process_stereo(left[i], right[i], &expected_left[i], &expected_right[i]);
+            expected_left[i] *= gain;
+            expected_right[i] *= gain;
+        }
+        std::vector<float> out_left(left.size()), out_right(left.size());
+        size_t at = 0;
+        for (int n = 1; at < left.size(); n = n % 300 + 37) {
+            const int frames = static_cast<int>(std::min<size_t>(n, left.size() - at));
+            runs.process_stereo_run(&left[at], &right[at], &out_left[at], &out_right[at], frames,
+                                    gain);
+            at += frames;
+        }
+        for (size_t i = 0; i < left.size(); ++i) {
+            ASSERT_EQ(out_left[i], expected_left[i]) << amount << " " << i;
+            ASSERT_EQ(out_right[i], expected_right[i]) << amount << " " << i;
+        }
+        EXPECT_EQ(runs.get_envelope(), one.get_envelope());
+        EXPECT_EQ(runs.get_envelope(), 0.0f); // the detector did come to rest
+        EXPECT_NE(expected_right[200000], 0.0f);
+    }
 }
 
 } // namespace

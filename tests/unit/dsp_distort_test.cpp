@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "dsp/vxsp_distort_exponential.h"
 #include "dsp/vxsp_distort_parabolic.h"
 
@@ -70,6 +73,46 @@ TEST(DspDistortExponential, InputsBeyondFullScaleClipInsteadOfNan) {
     d.set_amount(0.35f); // k = 4.5: a fractional power of a negative base would be NaN
     EXPECT_EQ(d.process(1.5f), 1.0f);
     EXPECT_EQ(d.process(-3.0f), -1.0f);
+}
+
+// The curve comes from a table of cubic pieces instead of a power per sample. Against the
+// formula in double (from the same float 1 - |x|), for every amount in steps of 0.01 and inputs
+// across [-1, 1] in steps of 1e-5: within 2.5e-7 of full scale everywhere (-132 dBFS; the float
+// formula itself is off by up to 4.5e-8), and within 1e-6 of the value wherever it is above -20
+// dBFS, where the saturation is heard directly.
+TEST(DspDistortExponential, CurveTableFollowsThePowerWithinItsBound) {
+    double worst_absolute = 0.0;
+    double worst_relative = 0.0;
+    for (int a = 0; a <= 100; ++a) {
+        vxsp_distort_exponential d;
+        d.set_amount(static_cast<float>(a) / 100.0f);
+        const double k = d.get_exponent();
+        for (int i = -100000; i <= 100000; ++i) {
+            const float x = static_cast<float>(i) / 100000.0f;
+            const double sign = x > 0.0f ? 1.0 : -1.0;
+            // 1 - |x| is rounded to float as the saturator rounds it: what is measured is the
+            // curve, not the rounding of its input that the formula always had.
+            const double u = 1.0f - std::fabs(x);
+            const double exact = i == 0 ? 0.0 : sign * (1.0 - std::pow(u, k));
+            const double error = std::fabs(d.process(x) - exact);
+            worst_absolute = std::max(worst_absolute, error);
+            if (std::fabs(exact) >= 0.1)
+                worst_relative = std::max(worst_relative, error / std::fabs(exact));
+        }
+    }
+    EXPECT_LT(worst_absolute, 2.5e-7);
+    EXPECT_LT(worst_relative, 1e-6);
+}
+
+// A new amount takes effect at the next sample, whoever set it.
+TEST(DspDistortExponential, TableFollowsEveryNewAmount) {
+    vxsp_distort_exponential d;
+    for (float amount : {0.3f, 0.9f, 0.05f, 0.3f}) {
+        d.set_amount(amount);
+        const double k = 10.0 * amount + 1.0;
+        EXPECT_NEAR(d.process(0.4f), 1.0 - std::pow(0.6, k), 3e-7) << amount;
+        EXPECT_NEAR(d.process(-0.999f), -(1.0 - std::pow(0.001, k)), 3e-7) << amount;
+    }
 }
 
 } // namespace

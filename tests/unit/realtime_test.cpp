@@ -3,14 +3,12 @@
 #include "core/Kavrel.h"
 #include "editor/KavrelEditor.h"
 #include "support/AllocationCounter.h"
+#include "support/IdlingEditor.h"
 #include "support/MidiEvents.h"
 #include "support/TestEnvironment.h"
 
-#include <atomic>
-#include <chrono>
 #include <gtest/gtest.h>
 #include <memory>
-#include <thread>
 #include <vector>
 
 using kavrel::test::midiEvent;
@@ -82,16 +80,7 @@ TEST(RealTime, LongBusyRendersNeverAllocate) {
     // An open editor idling and drawing on its own thread all along: what the audio thread
     // reports to it must cost no allocation, lock or file either.
     auto* editor = static_cast<KavrelEditor*>(plugin->getEditor());
-    const bool windowOpen = editor->openOffscreen();
-    std::atomic<bool> rendering{true};
-    std::atomic<int> idles{0};
-    std::thread window([&] {
-        while (rendering.load()) {
-            if (windowOpen) editor->idle();
-            idles.fetch_add(1);
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
-    });
+    kavrel::test::IdlingEditor window(editor);
     kavrel::test::AllocationCounter counter;
     for (int block = 0; block < 48000 * 120 / 512; ++block) {
         list.events[0] = midiEvent(0x90, 36 + block % 16, 100, block % 512);
@@ -106,11 +95,10 @@ TEST(RealTime, LongBusyRendersNeverAllocate) {
         hostTime.flags = vst::kVstTransportPlaying | vst::kVstPpqPosValid | vst::kVstTempoValid;
     }
     EXPECT_EQ(counter.allocations(), 0u);
-    rendering.store(false);
-    window.join();
-    EXPECT_TRUE(windowOpen);
-    if (windowOpen) {
-        EXPECT_GT(idles.load(), 0);
+    window.stop();
+    EXPECT_TRUE(window.isOpen());
+    if (window.isOpen()) {
+        EXPECT_GT(window.idles(), 0);
         editor->close();
     }
     EXPECT_GT(sentEvents, 1000);

@@ -3,6 +3,7 @@
 #include "support/InProcessPlugin.h"
 #include "support/MidiEvents.h"
 
+#include <algorithm>
 #include <cmath>
 
 using kavrel::test::InProcessPlugin;
@@ -396,4 +397,47 @@ TEST_F(SequencerTest, ABlocksNotesArriveInOneListThatStaysValid) {
     const auto list = host->lastEventListNow();
     for (size_t i = 1; i < list.size(); ++i)
         EXPECT_LE(list[i - 1].deltaFrames, list[i].deltaFrames);
+}
+
+// Between ticks the clock skips ahead instead of testing every sample. Every step must still
+// land on the very sample the sample-by-sample walk (blocks of one) finds, with swing, at odd
+// tempos, on the internal clock and under a host's transport, for every 32nd of "1 x 32".
+TEST_F(SequencerTest, StepsLandOnTheSameSampleWhateverTheClockSkips) {
+    auto onsets = [&](bool hostSync, float swing, double bpm, int block) {
+        TearDown();
+        SetUp();
+        host->suspend();
+        host->start(44100.0f, block);
+        stepSize(0);
+        for (int s = 0; s < 32; ++s) plugin->setStep(0, s, true);
+        set(kavrel::kParamSwing, swing);
+        vst::VstTimeInfo info{};
+        info.sampleRate = 44100;
+        info.tempo = bpm;
+        info.flags = vst::kVstTransportPlaying | vst::kVstPpqPosValid | vst::kVstTempoValid;
+        if (hostSync) {
+            host->timeInfo = &info;
+            setReal(113, 0.0f);
+        } else {
+            playInternal(static_cast<float>(bpm));
+        }
+        constexpr int64_t kFrames = 3 * 44100;
+        for (int64_t done = 0; done < kFrames; done += block) {
+            info.samplePos = static_cast<double>(done);
+            info.ppqPos = 7.25 + done * bpm / 60.0 / 44100.0;
+            host->process(static_cast<int>(std::min<int64_t>(block, kFrames - done)));
+        }
+        host->timeInfo = nullptr;
+        return noteOns(36);
+    };
+    for (bool hostSync : {false, true})
+        for (float swing : {0.0f, 0.37f, 1.0f})
+            for (double bpm : {50.0, 137.0, 249.9}) {
+                const auto reference = onsets(hostSync, swing, bpm, 1);
+                ASSERT_GT(reference.size(), 10u);
+                for (int block : {64, 512, 1000})
+                    EXPECT_EQ(onsets(hostSync, swing, bpm, block), reference)
+                        << (hostSync ? "host" : "internal") << " swing " << swing << " at " << bpm
+                        << " BPM in blocks of " << block;
+            }
 }

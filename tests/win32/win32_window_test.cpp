@@ -7,6 +7,7 @@
 #include "gui/CFrame.h"
 #include "gui/platform/GdiPlusSupport.h"
 #include "support/InProcessPlugin.h"
+#include "support/RecordingControl.h"
 
 #include <gtest/gtest.h>
 
@@ -19,37 +20,6 @@
 namespace {
 
 const wchar_t kHostClass[] = L"KavrelWin32WindowTest";
-
-struct Recorder : CControl {
-    std::vector<std::string> events;
-    std::vector<long> buttons;
-    std::vector<float> wheels;
-    Recorder(const CRect& r) : CControl(r, nullptr, 1) {}
-    void draw(CDrawContext* c) override {
-        c->setFillColor(CColor{200, 40, 30, 255});
-        c->drawRect(size, kDrawFilled);
-    }
-    long onMouseDown(CPoint& p, long b) override {
-        events.push_back("down " + std::to_string(p.x) + "," + std::to_string(p.y));
-        buttons.push_back(b);
-        return kMouseEventHandled;
-    }
-    long onMouseMoved(CPoint& p, long b) override {
-        if (b & kLButton)
-            events.push_back("drag " + std::to_string(p.x) + "," + std::to_string(p.y));
-        return kMouseEventHandled;
-    }
-    long onMouseUp(CPoint& p, long b) override {
-        events.push_back("up " + std::to_string(p.x) + "," + std::to_string(p.y));
-        buttons.push_back(b);
-        return kMouseEventHandled;
-    }
-    bool onWheel(const CPoint&, float d, long b) override {
-        wheels.push_back(d);
-        buttons.push_back(b);
-        return true;
-    }
-};
 
 LPARAM at(int x, int y) {
     return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y));

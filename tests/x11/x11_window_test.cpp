@@ -4,6 +4,7 @@
 // gtest first: Xlib defines None, a name gtest uses.
 #include <gtest/gtest.h>
 
+#include "../support/RecordingControl.h"
 #include "gui/CControl.h"
 #include "gui/CFrame.h"
 
@@ -17,37 +18,6 @@
 #include <vector>
 
 namespace {
-
-struct Recorder : CControl {
-    std::vector<std::string> events;
-    std::vector<long> buttons;
-    std::vector<float> wheels;
-    Recorder(const CRect& r) : CControl(r, nullptr, 1) {}
-    void draw(CDrawContext* c) override {
-        c->setFillColor(CColor{200, 40, 30, 255});
-        c->drawRect(size, kDrawFilled);
-    }
-    long onMouseDown(CPoint& p, long b) override {
-        events.push_back("down " + std::to_string(p.x) + "," + std::to_string(p.y));
-        buttons.push_back(b);
-        return kMouseEventHandled;
-    }
-    long onMouseMoved(CPoint& p, long b) override {
-        if (b & kLButton)
-            events.push_back("drag " + std::to_string(p.x) + "," + std::to_string(p.y));
-        return kMouseEventHandled;
-    }
-    long onMouseUp(CPoint& p, long b) override {
-        events.push_back("up " + std::to_string(p.x) + "," + std::to_string(p.y));
-        buttons.push_back(b);
-        return kMouseEventHandled;
-    }
-    bool onWheel(const CPoint&, float d, long b) override {
-        wheels.push_back(d);
-        buttons.push_back(b);
-        return true;
-    }
-};
 
 class X11WindowTest : public ::testing::Test {
 protected:

@@ -10,9 +10,7 @@
 // --desktop puts our windows on a desktop of their own. Under wine that desktop gets a display
 // driver from this process's DISPLAY even when an earlier headless wine process of the same
 // prefix left the default desktop without one.
-#include "core/KavrelChunk.h"
-#include "core/KavrelCompactChunk.h"
-#include "host/PluginHost.h"
+#include "EditorHostShared.h"
 
 #include <windows.h>
 // windows.h first: the GDI+ headers rely on its types.
@@ -26,6 +24,7 @@
 #include <vector>
 
 using kavrel::host::PluginHost;
+using namespace editorhost;
 using namespace Gdiplus;
 using namespace Gdiplus::DllExports;
 
@@ -33,15 +32,6 @@ namespace {
 
 const wchar_t kHostClass[] = L"KavrelTestHostWindow";
 const wchar_t kEditorClass[] = L"KavrelEditorWindow";
-
-struct Options {
-    std::string plugin;
-    std::string reference;
-    std::string save;
-    std::string desktop;
-    int cycles = 100;
-    int instances = 3;
-};
 
 // Pixels as 0x00RRGGBB, row by row.
 struct Picture {
@@ -105,11 +95,8 @@ bool savePicture(const Picture& picture, const std::string& path) {
     return ok;
 }
 
-// Reads a window's client area through a DIB section: what the window shows on screen.
-Picture grab(HWND hwnd, int w, int h) {
-    Picture picture;
-    HDC windowDC = GetDC(hwnd);
-    if (!windowDC) return picture;
+// A 32-bit top-down DIB of w x h: rows in reading order, as Picture keeps them.
+BITMAPINFO topDownInfo(int w, int h) {
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = w;
@@ -117,6 +104,25 @@ Picture grab(HWND hwnd, int w, int h) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+Picture fromBits(const void* bits, int w, int h) {
+    Picture picture;
+    picture.width = w;
+    picture.height = h;
+    const auto* p = static_cast<const uint32_t*>(bits);
+    picture.pixels.assign(p, p + size_t(w) * h);
+    for (uint32_t& v : picture.pixels) v &= 0xFFFFFF;
+    return picture;
+}
+
+// Reads a window's client area through a DIB section: what the window shows on screen.
+Picture grab(HWND hwnd, int w, int h) {
+    Picture picture;
+    HDC windowDC = GetDC(hwnd);
+    if (!windowDC) return picture;
+    BITMAPINFO info = topDownInfo(w, h);
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(windowDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memoryDC = CreateCompatibleDC(windowDC);
@@ -124,11 +130,7 @@ Picture grab(HWND hwnd, int w, int h) {
         HGDIOBJ old = SelectObject(memoryDC, dib);
         if (BitBlt(memoryDC, 0, 0, w, h, windowDC, 0, 0, SRCCOPY)) {
             GdiFlush();
-            picture.width = w;
-            picture.height = h;
-            const auto* p = static_cast<const uint32_t*>(bits);
-            picture.pixels.assign(p, p + size_t(w) * h);
-            for (uint32_t& v : picture.pixels) v &= 0xFFFFFF;
+            picture = fromBits(bits, w, h);
         }
         SelectObject(memoryDC, old);
     }
@@ -142,13 +144,7 @@ Picture grab(HWND hwnd, int w, int h) {
 Picture printClient(HWND editor, int w, int h) {
     Picture picture;
     HDC screen = GetDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO info = topDownInfo(w, h);
     void* bits = nullptr;
     HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     HDC memoryDC = CreateCompatibleDC(screen);
@@ -157,11 +153,7 @@ Picture printClient(HWND editor, int w, int h) {
         HGDIOBJ old = SelectObject(memoryDC, dib);
         SendMessageW(editor, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memoryDC), PRF_CLIENT);
         GdiFlush();
-        picture.width = w;
-        picture.height = h;
-        const auto* p = static_cast<const uint32_t*>(bits);
-        picture.pixels.assign(p, p + size_t(w) * h);
-        for (uint32_t& v : picture.pixels) v &= 0xFFFFFF;
+        picture = fromBits(bits, w, h);
         SelectObject(memoryDC, old);
     }
     if (memoryDC) DeleteDC(memoryDC);
@@ -174,14 +166,7 @@ long compare(const Picture& shown, const Picture& reference) {
     if (shown.width != reference.width || shown.height != reference.height) return -1;
     long differing = 0;
     for (size_t i = 0; i < shown.pixels.size(); ++i) {
-        uint32_t a = shown.pixels[i], b = reference.pixels[i];
-        for (int shift = 0; shift < 24; shift += 8) {
-            int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-            if (d > 2 || d < -2) {
-                ++differing;
-                break;
-            }
-        }
+        if (pixelDiffers(shown.pixels[i], reference.pixels[i])) ++differing;
     }
     return differing;
 }
@@ -201,15 +186,6 @@ void idle(PluginHost& host, int times) {
         Sleep(5);
     }
     pumpMessages();
-}
-
-bool editorSize(PluginHost& host, int* w, int* h) {
-    vst::ERect* r = nullptr;
-    if (!(host.effect()->flags & vst::effFlagsHasEditor)) return false;
-    if (host.dispatch(vst::effEditGetRect, 0, 0, &r) != 1 || !r) return false;
-    *w = r->right - r->left;
-    *h = r->bottom - r->top;
-    return *w > 0 && *h > 0;
 }
 
 struct HostWindow {
@@ -284,55 +260,11 @@ void check(bool ok, const char* what) {
     }
 }
 
-int fail(const char* what) {
-    std::fprintf(stderr, "kavrel-editor-host: %s\n", what);
-    return 1;
-}
-
 } // namespace
-
-// Whether a step of the playing pattern is on, from the program chunk the plug-in hands out.
-int stepState(PluginHost& host, int voice, int step) {
-    void* data = nullptr;
-    const auto size = host.dispatch(vst::effGetChunk, 1, 0, &data);
-    if (size <= 0 || !data) return -1;
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    auto length = static_cast<size_t>(size);
-    std::vector<uint8_t> legacy;
-    int32_t slot = -1;
-    if (kavrel::chunk::isCompact(bytes, length)) {
-        if (!kavrel::chunk::decodeCompact(bytes, length, legacy, slot)) return -1;
-        bytes = legacy.data();
-        length = legacy.size();
-    }
-    if (kavrel::chunk::validateProgram(bytes, length) == 0) return -1;
-    auto program = std::make_unique<KavrelProgram>();
-    kavrel::chunk::readProgram(bytes, *program);
-    const float patternValue = host.effect()->getParameter(host.effect(), kavrel::kParamPattern);
-    const int pattern = static_cast<int>(patternValue * 15.0f + 0.5f);
-    return program->patterns[pattern].steps[voice][step] != 0;
-}
 
 int main(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        bool more = i + 1 < argc;
-        if (a == "--reference" && more)
-            o.reference = argv[++i];
-        else if (a == "--save" && more)
-            o.save = argv[++i];
-        else if (a == "--desktop" && more)
-            o.desktop = argv[++i];
-        else if (a == "--cycles" && more)
-            o.cycles = std::atoi(argv[++i]);
-        else if (a == "--instances" && more)
-            o.instances = std::atoi(argv[++i]);
-        else if (o.plugin.empty() && a[0] != '-')
-            o.plugin = a;
-        else
-            return std::fprintf(stderr, "unknown argument %s\n", a.c_str()), 2;
-    }
+    if (!parseArguments(argc, argv, o, true)) return 2;
     if (o.plugin.empty() || o.reference.empty() || o.instances < 1) {
         std::fprintf(stderr,
                      "usage: %s <plugin.dll> --reference <png> [--cycles N] [--instances N] "
@@ -361,12 +293,7 @@ int main(int argc, char** argv) {
     if (!loadPicture(o.reference, reference)) return fail("cannot read the reference picture");
 
     std::vector<std::unique_ptr<PluginHost>> hosts;
-    for (int i = 0; i < o.instances; ++i) {
-        hosts.push_back(std::make_unique<PluginHost>());
-        std::string error;
-        if (!hosts.back()->load(o.plugin, error)) return fail(error.c_str());
-        hosts.back()->start(44100.0f, 512);
-    }
+    if (std::string error; !startHosts(o, hosts, error)) return fail(error.c_str());
     int w = 0, h = 0;
     if (!editorSize(*hosts[0], &w, &h)) return fail("the plug-in reports no editor");
     std::printf("editor %d x %d\n", w, h);

@@ -7,9 +7,7 @@
 //
 //     kavrel-editor-host <plugin.so> --reference <editor.png> [--cycles N] [--instances N]
 //                        [--save <window.png>]
-#include "core/KavrelChunk.h"
-#include "core/KavrelCompactChunk.h"
-#include "host/PluginHost.h"
+#include "EditorHostShared.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -26,16 +24,9 @@
 #include <vector>
 
 using kavrel::host::PluginHost;
+using namespace editorhost;
 
 namespace {
-
-struct Options {
-    std::string plugin;
-    std::string reference;
-    std::string save;
-    int cycles = 100;
-    int instances = 3;
-};
 
 int openDescriptors() {
     int n = 0;
@@ -123,48 +114,10 @@ long compare(const std::vector<uint32_t>& shown, const std::string& referencePat
         for (int x = 0; x < w; ++x) {
             uint32_t a = shown[size_t(y) * w + x];
             uint32_t b = reinterpret_cast<const uint32_t*>(data + y * stride)[x] & 0xFFFFFF;
-            for (int shift = 0; shift < 24; shift += 8) {
-                int d =
-                    static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
-                if (d > 2 || d < -2) {
-                    ++differing;
-                    break;
-                }
-            }
+            if (pixelDiffers(a, b)) ++differing;
         }
     cairo_surface_destroy(ref);
     return differing;
-}
-
-bool editorSize(PluginHost& host, int* w, int* h) {
-    vst::ERect* r = nullptr;
-    if (!(host.effect()->flags & vst::effFlagsHasEditor)) return false;
-    if (host.dispatch(vst::effEditGetRect, 0, 0, &r) != 1 || !r) return false;
-    *w = r->right - r->left;
-    *h = r->bottom - r->top;
-    return *w > 0 && *h > 0;
-}
-
-// Whether a step of the playing pattern is on, from the program chunk the plug-in hands out.
-int stepState(PluginHost& host, int voice, int step) {
-    void* data = nullptr;
-    const auto size = host.dispatch(vst::effGetChunk, 1, 0, &data);
-    if (size <= 0 || !data) return -1;
-    const auto* bytes = static_cast<const uint8_t*>(data);
-    auto length = static_cast<size_t>(size);
-    std::vector<uint8_t> legacy;
-    int32_t slot = -1;
-    if (kavrel::chunk::isCompact(bytes, length)) {
-        if (!kavrel::chunk::decodeCompact(bytes, length, legacy, slot)) return -1;
-        bytes = legacy.data();
-        length = legacy.size();
-    }
-    if (kavrel::chunk::validateProgram(bytes, length) == 0) return -1;
-    auto program = std::make_unique<KavrelProgram>();
-    kavrel::chunk::readProgram(bytes, *program);
-    const float patternValue = host.effect()->getParameter(host.effect(), kavrel::kParamPattern);
-    const int pattern = static_cast<int>(patternValue * 15.0f + 0.5f);
-    return program->patterns[pattern].steps[voice][step] != 0;
 }
 
 // Presses and releases the left button at a point of the window, as a user would.
@@ -184,31 +137,12 @@ void clickAt(PluginHost& host, const HostWindow& w, int x, int y) {
     idle(host, 3);
 }
 
-int fail(const char* what) {
-    std::fprintf(stderr, "kavrel-editor-host: %s\n", what);
-    return 1;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     Options o;
-    for (int i = 1; i < argc; ++i) {
-        std::string a = argv[i];
-        bool more = i + 1 < argc;
-        if (a == "--reference" && more)
-            o.reference = argv[++i];
-        else if (a == "--save" && more)
-            o.save = argv[++i];
-        else if (a == "--cycles" && more)
-            o.cycles = std::atoi(argv[++i]);
-        else if (a == "--instances" && more)
-            o.instances = std::max(1, std::min(4, std::atoi(argv[++i]))); // 2 x 2 on screen
-        else if (o.plugin.empty() && a[0] != '-')
-            o.plugin = a;
-        else
-            return std::fprintf(stderr, "unknown argument %s\n", a.c_str()), 2;
-    }
+    if (!parseArguments(argc, argv, o, false)) return 2;
+    o.instances = std::max(1, std::min(4, o.instances)); // 2 x 2 on screen
     if (o.plugin.empty() || o.reference.empty()) {
         std::fprintf(stderr,
                      "usage: %s <plugin> --reference <png> [--cycles N] [--instances N] "
@@ -220,12 +154,7 @@ int main(int argc, char** argv) {
     if (!display) return fail("no X display (run under Xvfb)");
 
     std::vector<std::unique_ptr<PluginHost>> hosts;
-    for (int i = 0; i < o.instances; ++i) {
-        hosts.push_back(std::make_unique<PluginHost>());
-        std::string error;
-        if (!hosts.back()->load(o.plugin, error)) return fail(error.c_str());
-        hosts.back()->start(44100.0f, 512);
-    }
+    if (std::string error; !startHosts(o, hosts, error)) return fail(error.c_str());
     int w = 0, h = 0;
     if (!editorSize(*hosts[0], &w, &h)) return fail("the plug-in reports no editor");
     std::printf("editor %d x %d\n", w, h);
