@@ -31,6 +31,10 @@ void kavrel_voice_snare808::set_sample_rate(float hz) {
 }
 
 void kavrel_voice_snare808::trigger(float velocity) {
+    // A silent voice skips its filter, so the history is whatever the last hit left, at
+    // that hit's colour; run through a colour a lane has since changed, it comes out as a
+    // thump far louder than the snare.
+    if (is_idle()) noise_filter.reset();
     kavrel_voice_pitched::trigger(velocity);
     partial2_env.trigger();
     noise_env.trigger();
