@@ -18,6 +18,11 @@ void kavrel_voice_hihat::set_sample_rate(float hz) {
 }
 
 void kavrel_voice_hihat::trigger(float velocity) {
+    // As in the snares: a silent hat kept its filters' history from the last hit.
+    if (is_idle()) {
+        highpass.reset();
+        bandpass.reset();
+    }
     amp_env.trigger();
     velocity_gain = velocity_squared(velocity) * 4.0f;
 }

@@ -34,6 +34,10 @@ void kavrel_voice_snare909::set_sample_rate(float hz) {
 }
 
 void kavrel_voice_snare909::trigger(float velocity) {
+    if (is_idle()) {
+        noise_highpass.reset();
+        noise_lowpass.reset();
+    }
     kavrel_voice_pitched::trigger(velocity);
     partial2_env.trigger();
     lowpass_noise_env.trigger();

@@ -28,6 +28,21 @@ kavrel_voice_hihat metal_hat(float ratio) {
     return hat;
 }
 
+TEST(HihatVoice, AHitAfterTheFiltersMovedIsNoLouderThanAFreshOne) {
+    auto setup = [](kavrel_voice_hihat& v) { v.set_noise_mix(1.0f); };
+    EXPECT_LT((kavrel::test::leftover_ratio<kavrel_voice_hihat>(
+                  setup,
+                  [](auto& v) {
+                      v.set_bandpass_frequency(16000.0f);
+                      v.set_highpass_frequency(12000.0f);
+                  },
+                  [](auto& v) {
+                      v.set_bandpass_frequency(400.0f);
+                      v.set_highpass_frequency(200.0f);
+                  })),
+              1.5f);
+}
+
 TEST(HihatVoice, TuneRatioScalesTheSixPartials) {
     const double base[] = {584.0, 690.0, 1062.0, 530.0, 458.0, 363.0};
     kavrel_voice_hihat one = metal_hat(1.0f);
@@ -115,6 +130,14 @@ TEST(CowbellVoice, RatioPlacesTheSecondOscillatorWhicheverIsSetFirst) {
     EXPECT_TRUE(has_peak(unison, 587.0, 15.0, 10.0));
     EXPECT_LT(tone_amplitude(unison, 845.0, kVoiceRate),
               0.01 * tone_amplitude(unison, 587.0, kVoiceRate));
+}
+
+TEST(Cymbal110Voice, AHitAfterTheDingMovedIsNoLouderThanAFreshOne) {
+    auto setup = [](kavrel_voice_cymbal_110& v) { v.set_ding_level(1.0f); };
+    EXPECT_LT((kavrel::test::leftover_ratio<kavrel_voice_cymbal_110>(
+                  setup, [](auto& v) { v.set_ding_frequency(16000.0f); },
+                  [](auto& v) { v.set_ding_frequency(300.0f); })),
+              1.5f);
 }
 
 TEST(Cymbal110Voice, WithoutNoiseOnlyItsOwnTunedPulseWavesSound) {
