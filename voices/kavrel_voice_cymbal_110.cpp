@@ -32,16 +32,6 @@ bool kavrel_voice_cymbal_110::is_idle() const {
     return render_block(*this, out, frames);
 }
 
-void kavrel_voice_cymbal_110::trigger(float velocity) {
-    // The band-passes run ahead of the envelopes; a silent cymbal kept their history from
-    // the last hit, which a retuned ding or body would play as a thump.
-    if (is_idle()) {
-        body_filter.reset();
-        ding_filter.reset();
-    }
-    kavrel_voice_cymbal::trigger(velocity);
-}
-
 float kavrel_voice_cymbal_110::process() {
     if (is_idle()) return 0.0f;
     const float o1 = oscillators[1].process_free();
