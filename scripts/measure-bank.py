@@ -457,9 +457,10 @@ def main():
             "",
             "Written by `scripts/measure-bank.py`; do not edit by hand. Every pattern of every",
             f"program is rendered with `kavrel-render` (INT sync at the program's own tempo, "
-            f"{RATE} Hz): a pattern that rolls dice for {args.bars} bars with each of the seeds "
-            f"1..{args.seeds}, one that rolls none for {args.bars} bars once (it sounds the same "
-            "with any seed, which a second seed checks).",
+            f"{RATE} Hz): a pattern that rolls dice for {args.bars} bars with "
+            + (f"each of the seeds 1..{args.seeds}" if args.seeds > 1 else "seed 1")
+            + f", one that rolls none for {args.bars} bars once (it sounds the same with any "
+            "seed, which a second seed checks).",
             "",
             f"- Peak: the highest sample of any output pair over the 16 patterns and all their "
             f"takes (limit {PEAK_LIMIT_DB:g} dBFS); Where says which pattern, output, seed and "
