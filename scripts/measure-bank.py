@@ -2,24 +2,30 @@
 """Measures the factory bank: renders every pattern of every program and checks that the bank
 is fit to ship.
 
-    python3 scripts/measure-bank.py [--build DIR] [--jobs N] [--report FILE]
+    python3 scripts/measure-bank.py [--build DIR] [--jobs N] [--report FILE] [--long]
 
-It renders each of the 16 patterns of the 48 programs for 4 bars, INT sync at the program's
-own tempo, 44.1 kHz, a fixed seed, with kavrel-render from the build (default: build/), and
-fails (exit 1) unless
-  - no pattern is silent, and no two patterns of a program render the same audio;
-  - no output pair goes above -0.3 dBFS;
+It renders each of the 16 patterns of the 48 programs, INT sync at the program's own tempo,
+44.1 kHz, with kavrel-render from the build (default: build/), and fails (exit 1) unless
+  - no pattern is silent, and no two patterns of a program render the same audio (4 bars,
+    seed 1);
+  - no output pair goes above -0.3 dBFS in any bar of any of the takes a producer may hear:
+    a pattern that rolls dice (probabilities, Random Beats, random velocities or lanes,
+    re-randomised rows) plays 32 bars with each of the seeds 1..8; one that rolls none plays
+    32 bars once, and a second seed checks that it really does not depend on the dice. The
+    report gives the highest peak with the pattern, output, seed and bar it happened in, so
+    it can be heard again with `kavrel-render --seed S --bars B`;
   - pattern 1 of every program measures -16 +/- 3 LUFS (integrated, ffmpeg's ebur128), so
     switching programs does not jump in level;
   - every voice plays in at least half of the 24 kits, and every Set program uses lanes,
     probabilities, random beats, random velocities or re-randomised rows in at least half of
     its patterns (read from the program sources in resources/factory/).
-It prints a table and writes it to docs/factory-bank.md. Exit 2 means it could not measure
+It prints a table and writes it to docs/factory-bank.md. --long (64 seeds x 64 bars) and
+--seeds/--bars are for design work: they look further into the dice than the test command
+can afford, and write no report unless --report is given. Exit 2 means it could not measure
 (no renderer, no ffmpeg, a source it cannot read).
 """
 
 import argparse
-import array
 import concurrent.futures
 import hashlib
 import math
@@ -29,6 +35,7 @@ import shlex
 import subprocess
 import sys
 import tempfile
+import time
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 VOICES = ["KD", "S8", "S9", "LT", "MT", "HT", "CH", "OH", "CY", "RS", "CL", "CB"]
@@ -40,8 +47,12 @@ MUTE_NAMES = [n.replace("Level", "Mute") for n in LEVEL_NAMES]
 GRID_SHORT = {"1 x 32": "1x32", "2 x 16": "2x16", "1 x 16T": "1x16T", "1 x 16": "1x16",
               "1 x 8T": "1x8T"}
 
-BARS = 4
+BARS = 4             # the loudness and sameness renders
 SEED = 1
+PEAK_SEEDS = 8       # takes of a pattern that rolls dice ...
+PEAK_BARS = 32       # ... and the bars of each take
+LONG_SEEDS = 64
+LONG_BARS = 64
 RATE = 44100
 PEAK_LIMIT_DB = -0.3
 LOUDNESS_TARGET = -16.0
@@ -186,72 +197,57 @@ def load_sources():
 # Rendering and measuring
 
 
-def read_float_wav(path):
-    """(channels, samples as array('f')) of a 32-bit float WAV (plain RIFF)."""
-    with open(path, "rb") as f:
-        data = f.read()
-    if data[:4] != b"RIFF" or data[8:12] != b"WAVE":
-        raise RuntimeError(f"{path}: not a WAV file")
-    pos = 12
-    channels = None
-    while pos + 8 <= len(data):
-        chunk, size = data[pos:pos + 4], int.from_bytes(data[pos + 4:pos + 8], "little")
-        body = data[pos + 8:pos + 8 + size]
-        if chunk == b"fmt ":
-            fmt = int.from_bytes(body[0:2], "little")
-            channels = int.from_bytes(body[2:4], "little")
-            bits = int.from_bytes(body[14:16], "little")
-            if fmt == 0xFFFE:
-                fmt = int.from_bytes(body[24:26], "little")
-            if fmt != 3 or bits != 32:
-                raise RuntimeError(f"{path}: not 32-bit float")
-        elif chunk == b"data":
-            samples = array.array("f")
-            samples.frombytes(body[:len(body) - len(body) % 4])
-            if sys.byteorder != "little":
-                samples.byteswap()
-            return channels, samples
-        pos += 8 + size + (size & 1)
-    raise RuntimeError(f"{path}: no audio data")
-
-
 def db(value):
     return 20 * math.log10(value) if value > 0 else -math.inf
 
 
-def render(renderer, program, pattern, tempo, out, outputs):
+def render(renderer, program, pattern, tempo, out, outputs, bars=BARS, seed=SEED, extra=()):
     cmd = [renderer, "--program", str(program), "--pattern", str(pattern + 1), "--bars",
-           str(BARS), "--sync", "int", "--tempo", f"{tempo:g}", "--rate", str(RATE), "--seed",
-           str(SEED), "--format", "float", "--outputs", outputs, "--quiet", "--out", out]
+           str(bars), "--sync", "int", "--tempo", f"{tempo:g}", "--rate", str(RATE), "--seed",
+           str(seed), "--format", "float", "--outputs", outputs, "--quiet", "--out", out,
+           *extra]
     result = subprocess.run(cmd, capture_output=True, text=True)
     if result.returncode != 0:
         raise RuntimeError(f"{' '.join(shlex.quote(c) for c in cmd)} failed:\n"
                            f"{result.stderr.strip()}")
+    return result.stdout
 
 
-def measure_pattern(renderer, program, pattern, tempo, workdir):
-    """Peak per output pair (dBFS) and a digest of the audio."""
+def bar_peaks(renderer, program, pattern, tempo, bars, seed):
+    """Per bar, the peak of each output pair (dBFS), of one take; nothing is written."""
+    text = render(renderer, program, pattern, tempo, os.devnull, "all", bars, seed,
+                  ["--bar-peaks"])
+    rows = []
+    for line in text.splitlines():
+        m = re.match(r"bar (\d+):((?: \S+)+)$", line)
+        if m:
+            rows.append([float(v) for v in m.group(2).split()])
+    if len(rows) != bars:
+        raise RuntimeError(f"program {program} pattern {pattern + 1} seed {seed}: "
+                           f"{len(rows)} bar peaks for {bars} bars")
+    return rows
+
+
+def worst_take(rows, seed):
+    """(peak dBFS, output pair, seed, bar) of the loudest bar of a take."""
+    best = (-math.inf, 0, seed, 1)
+    for bar, pairs in enumerate(rows, start=1):
+        for pair, value in enumerate(pairs):
+            if value > best[0]:
+                best = (value, pair, seed, bar)
+    return best
+
+
+def digest_pattern(renderer, program, pattern, tempo, workdir):
+    """A digest of the audio of the first bars (the same length for every pattern of a
+    program, so the file headers agree too)."""
     path = os.path.join(workdir, f"p{program:02d}-{pattern:02d}.wav")
     render(renderer, program, pattern, tempo, path, "all")
     try:
-        channels, samples = read_float_wav(path)
+        with open(path, "rb") as f:
+            return hashlib.sha1(f.read()).hexdigest()
     finally:
         os.remove(path)
-    # One pass over all channels finds the loudest sample; only a bank that goes over the
-    # limit needs the slower look at each pair.
-    top = max(max(samples), -min(samples)) if len(samples) else 0.0
-    pairs = [db(top)] * ((channels + 1) // 2)
-    if db(top) > PEAK_LIMIT_DB:
-        pairs = []
-        for c in range(0, channels, 2):
-            peak = 0.0
-            for ch in (c, c + 1):
-                column = samples[ch::channels] if ch < channels else []
-                if len(column):
-                    peak = max(peak, max(column), -min(column))
-            pairs.append(db(peak))
-    digest = hashlib.sha1(samples.tobytes()).hexdigest()
-    return pairs, digest
 
 
 def loudness(renderer, ffmpeg, program, tempo, workdir):
@@ -301,7 +297,21 @@ def main():
     parser.add_argument("--programs", default="",
                         help="measure only these programs, e.g. 0,1,24 (for designing; the "
                              "bank-wide checks and the report need all 48)")
-    args = parser.parse_args()
+    parser.add_argument("--seeds", type=int, default=PEAK_SEEDS,
+                        help=f"takes of each pattern that rolls dice (default {PEAK_SEEDS})")
+    parser.add_argument("--bars", type=int, default=PEAK_BARS,
+                        help=f"bars of each take (default {PEAK_BARS})")
+    parser.add_argument("--long", action="store_true",
+                        help=f"design work: {LONG_SEEDS} seeds x {LONG_BARS} bars; writes no "
+                             "report unless --report is given")
+    argv = sys.argv[1:]
+    args = parser.parse_args(argv)
+    if args.long:
+        args.seeds, args.bars = LONG_SEEDS, LONG_BARS
+        if "--report" not in argv and not any(a.startswith("--report=") for a in argv):
+            args.report = ""
+    if args.seeds < 1 or args.bars < 1:
+        parser.error("--seeds and --bars must be at least 1")
 
     renderer = os.path.join(args.build, "bin", "kavrel-render")
     if not os.access(renderer, os.X_OK):
@@ -321,44 +331,74 @@ def main():
         selected = [int(x) for x in args.programs.split(",") if x.strip()]
     failures = []
 
-    peaks = {}
+    # A pattern that rolls no dice plays the same whatever the seed (the voices' noise does
+    # not take it), so one take of it is every take; a short second one checks that claim.
+    dice = {(prog, pat): sources[prog].uses_tools(pat) for prog in selected for pat in range(16)}
+    check_bars = min(args.bars, BARS)
+    worst = {}          # (prog, pat) -> (dBFS, pair, seed, bar)
+    pair_peaks = {}     # (prog, pat) -> highest peak per output pair
+    first_bars = {}     # (prog, pat, seed) -> bar peaks of the first bars, for the dice check
     digests = {}
     louds = {}
+    started = time.monotonic()
     with tempfile.TemporaryDirectory(prefix="measure-bank-") as workdir:
         with concurrent.futures.ThreadPoolExecutor(max_workers=max(1, args.jobs)) as pool:
             jobs = {}
             for prog in selected:
                 tempo = sources[prog].tempo
                 for pat in range(16):
-                    jobs[pool.submit(measure_pattern, renderer, prog, pat, tempo, workdir)] = \
-                        (prog, pat)
+                    takes = [(seed, args.bars) for seed in range(1, args.seeds + 1)] \
+                        if dice[(prog, pat)] else [(1, args.bars), (2, check_bars)]
+                    for seed, bars in takes:
+                        jobs[pool.submit(bar_peaks, renderer, prog, pat, tempo, bars, seed)] = \
+                            ("peaks", prog, pat, seed)
+                    jobs[pool.submit(digest_pattern, renderer, prog, pat, tempo, workdir)] = \
+                        ("digest", prog, pat, None)
                 jobs[pool.submit(loudness, renderer, ffmpeg, prog, tempo, workdir)] = \
-                    (prog, None)
+                    ("loudness", prog, None, None)
             for future in concurrent.futures.as_completed(jobs):
-                prog, pat = jobs[future]
+                kind, prog, pat, seed = jobs[future]
                 try:
                     result = future.result()
                 except RuntimeError as error:
                     print(f"measure-bank: {error}", file=sys.stderr)
                     return 2
-                if pat is None:
+                if kind == "loudness":
                     louds[prog] = result
+                elif kind == "digest":
+                    digests[(prog, pat)] = result
                 else:
-                    peaks[(prog, pat)], digests[(prog, pat)] = result
+                    key = (prog, pat)
+                    first_bars[(prog, pat, seed)] = result[:check_bars]
+                    take = worst_take(result, seed)
+                    if key not in worst or take[0] > worst[key][0] or \
+                            (take[0] == worst[key][0] and take[2:] < worst[key][2:]):
+                        worst[key] = take
+                    top = [max(col) for col in zip(*result)]
+                    pair_peaks[key] = [max(a, b) for a, b in zip(pair_peaks.get(key, top), top)]
+    elapsed = time.monotonic() - started
 
     rows = []
     for prog in selected:
         src = sources[prog]
         label = f"{prog:02d} \"{src.name}\""
-        worst = max(max(peaks[(prog, p)]) for p in range(16))
+        loudest = max((worst[(prog, p)] + (p,) for p in range(16)), key=lambda w: w[0])
         for p in range(16):
-            top = max(peaks[(prog, p)])
-            if top < SILENCE_DB:
+            if worst[(prog, p)][0] < SILENCE_DB:
                 failures.append(f"{label}: pattern {p + 1} is silent")
-            for pair, value in enumerate(peaks[(prog, p)]):
-                if value > PEAK_LIMIT_DB:
-                    failures.append(f"{label}: pattern {p + 1} peaks at {value:.2f} dBFS on "
-                                    f"output {'ABCDEF'[pair]}")
+            value, pair, seed, bar = worst[(prog, p)]
+            if value > PEAK_LIMIT_DB:
+                over = [("ABCDEF"[i], v) for i, v in enumerate(pair_peaks[(prog, p)])
+                        if v > PEAK_LIMIT_DB]
+                failures.append(f"{label}: pattern {p + 1} peaks at {value:.2f} dBFS on "
+                                f"output {'ABCDEF'[pair]} (seed {seed}, bar {bar})" +
+                                ("" if len(over) < 2 else "; also over on " +
+                                 ", ".join(f"{o} {v:.2f}" for o, v in over
+                                           if o != "ABCDEF"[pair])))
+            if not dice[(prog, p)] and first_bars[(prog, p, 1)] != first_bars[(prog, p, 2)]:
+                failures.append(f"{label}: pattern {p + 1} rolls no dice in its source but "
+                                "sounds different with another seed; measure it with every "
+                                "seed")
         seen = {}
         for p in range(16):
             d = digests[(prog, p)]
@@ -373,7 +413,7 @@ def main():
         if prog >= 24 and tools < 8:
             failures.append(f"{label}: only {tools} of 16 patterns use lanes, probabilities "
                             "or random beats")
-        rows.append((prog, src, worst, lufs, tools))
+        rows.append((prog, src, loudest, lufs, tools))
 
     if len(selected) == 48:
         for voice in VOICES:
@@ -381,14 +421,16 @@ def main():
             if kits < 12:
                 failures.append(f"voice {voice} plays in only {kits} of the 24 kits")
 
-    header = ["Program", "Tempo", "Step sizes", "Peak dBFS", "Pattern 1 LUFS",
-              "Tool patterns", "Voices used"]
+    header = ["Program", "Tempo", "Step sizes", "Peak dBFS", "Where (pattern, output, seed, bar)",
+              "Pattern 1 LUFS", "Tool patterns", "Voices used"]
     table = ["| " + " | ".join(header) + " |",
              "|" + "|".join("---" for _ in header) + "|"]
-    for prog, src, worst, lufs, tools in rows:
+    for prog, src, loudest, lufs, tools in rows:
         used = src.voices_played()
+        value, pair, seed, bar, pat = loudest
+        where = f"{pat + 1}, {'ABCDEF'[pair]}, seed {seed}, bar {bar}"
         table.append("| " + " | ".join([
-            src.name.rstrip(), f"{src.tempo:g}", grid_summary(src), fmt_db(worst),
+            src.name.rstrip(), f"{src.tempo:g}", grid_summary(src), f"{value:.2f}", where,
             fmt_db(lufs), f"{tools}/16", f"{len(used)}: {' '.join(used)}"]) + " |")
 
     print("\n".join(table))
@@ -403,6 +445,9 @@ def main():
               f"{PEAK_LIMIT_DB:g} dBFS, pattern 1 loudness within "
               f"{LOUDNESS_TARGET:g} +/- {LOUDNESS_TOLERANCE:g} LUFS")
 
+    takes = sum(args.seeds if dice[k] else 1 for k in dice)
+    print(f"{takes} takes of {args.bars} bars measured in {elapsed:.0f} s")
+
     if len(selected) == 48 and args.report:
         kits_per_voice = ", ".join(
             f"{v} {sum(1 for p in range(24) if v in sources[p].voices_played())}"
@@ -411,13 +456,18 @@ def main():
             "# Factory bank measurements",
             "",
             "Written by `scripts/measure-bank.py`; do not edit by hand. Every pattern of every",
-            f"program is rendered for {BARS} bars with `kavrel-render` (INT sync at the "
-            f"program's own tempo, {RATE} Hz, seed {SEED}).",
+            f"program is rendered with `kavrel-render` (INT sync at the program's own tempo, "
+            f"{RATE} Hz): a pattern that rolls dice for {args.bars} bars with "
+            + (f"each of the seeds 1..{args.seeds}" if args.seeds > 1 else "seed 1")
+            + f", one that rolls none for {args.bars} bars once (it sounds the same with any "
+            "seed, which a second seed checks).",
             "",
-            f"- Peak: the highest sample of any output pair over the 16 patterns (limit "
-            f"{PEAK_LIMIT_DB:g} dBFS).",
-            f"- Pattern 1 LUFS: integrated loudness of pattern 1, outputs mixed to stereo "
-            f"(target {LOUDNESS_TARGET:g} +/- {LOUDNESS_TOLERANCE:g}).",
+            f"- Peak: the highest sample of any output pair over the 16 patterns and all their "
+            f"takes (limit {PEAK_LIMIT_DB:g} dBFS); Where says which pattern, output, seed and "
+            "bar, to hear it again: `kavrel-render --program N --pattern P --sync int --seed S "
+            "--bars B --format float`.",
+            f"- Pattern 1 LUFS: integrated loudness of pattern 1 over {BARS} bars, seed {SEED}, "
+            f"outputs mixed to stereo (target {LOUDNESS_TARGET:g} +/- {LOUDNESS_TOLERANCE:g}).",
             "- Tool patterns: patterns that use lanes, Selected Beats below 100 %, Random "
             "Beats, random velocities or re-randomised rows.",
             "- Voices used: voices that play in at least one pattern.",

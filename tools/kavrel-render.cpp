@@ -302,6 +302,7 @@ int main(int argc, char** argv) {
     blockEvents.reserve(std::max<size_t>(1, midi.maxEventsPerBlock(block, totalFrames)));
     LevelMeter outputMeter(outputs);
     LevelMeter mixMeter(2);
+    BarPeaks barPeaks(outputs, 240.0 * rate / options.tempo);
     std::vector<float> mixLeft(block), mixRight(block);
     size_t midiSent = 0, midiReceived = 0;
 
@@ -336,6 +337,8 @@ int main(int argc, char** argv) {
 
         const auto& out = host.outputs();
         for (int c = 0; c < outputs; ++c) outputMeter.add(c, out[c].data(), frames);
+        if (options.barPeaks)
+            for (int c = 0; c < outputs; ++c) barPeaks.add(c, out[c].data(), frames, position);
         outputMeter.addFrames(frames);
         if (options.outputs == OutputLayout::Mix) {
             std::fill(mixLeft.begin(), mixLeft.begin() + frames, 0.0f);
@@ -386,6 +389,16 @@ int main(int argc, char** argv) {
         warn(counted(writer.samplesOverFullScale(), "sample") +
              " went over 0 dBFS and were clipped; lower the levels or use --format float");
 
+    if (options.barPeaks)
+        for (int bar = 0; bar < barPeaks.bars(); ++bar) {
+            std::printf("bar %d:", bar + 1);
+            for (int c = 0; c < outputs; c += 2) {
+                const double db = barPeaks.peakDb(bar, c, std::min(2, outputs - c));
+                if (std::isinf(db)) std::printf(" -inf");
+                else std::printf(" %.2f", db);
+            }
+            std::printf("\n");
+        }
     if (options.quiet) return 0;
     std::printf("wrote %s: %lld frames (%s) at %d Hz, %d channel%s, %s %s\n",
                 options.outPath.c_str(), static_cast<long long>(totalFrames),

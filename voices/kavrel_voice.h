@@ -9,6 +9,10 @@
 // block, so an idle voice costs a branch.
 class kavrel_voice : public vxsp_block {
 public:
+    // Samples a filter runs on its own input, before a hit, to settle after it was moved
+    // while the voice was silent: a few time constants of the lowest corner a voice uses.
+    static constexpr int kFilterSettleSamples = 256;
+
     kavrel_voice() = default;
     ~kavrel_voice() override;
 

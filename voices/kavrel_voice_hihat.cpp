@@ -17,7 +17,27 @@ void kavrel_voice_hihat::set_sample_rate(float hz) {
     noise.set_sample_rate(hz);
 }
 
+float kavrel_voice_hihat::source() {
+    float metal = oscillators[0].process_free();
+    for (int i = 1; i < oscillator_count; ++i) metal += oscillators[i].process_free();
+    return noise.next() * noise_mix + metal * tone_mix * 0.26f;
+}
+
 void kavrel_voice_hihat::trigger(float velocity) {
+    // A silent hat stops its sources and filters together and a hit carries on where the
+    // last one stopped; once a lane has moved a filter in between, that history no longer
+    // fits and comes out as a thump, so the filters start again and settle first.
+    if (is_idle() && filter_moved) {
+        highpass.reset();
+        bandpass.reset();
+        for (int i = 0; i < kFilterSettleSamples; ++i) bandpass.process(highpass.process(source()));
+    }
+    filter_moved = false;
+    // As in the snares: a silent hat kept its filters' history from the last hit.
+    if (is_idle()) {
+        highpass.reset();
+        bandpass.reset();
+    }
     amp_env.trigger();
     velocity_gain = velocity_squared(velocity) * 4.0f;
 }
@@ -32,10 +52,7 @@ bool kavrel_voice_hihat::is_idle() const {
 
 float kavrel_voice_hihat::process() {
     if (is_idle()) return 0.0f;
-    float metal = oscillators[0].process_free();
-    for (int i = 1; i < oscillator_count; ++i) metal += oscillators[i].process_free();
-    const float x = noise.next() * noise_mix + metal * tone_mix * 0.26f;
-    const float y = bandpass.process(highpass.process(x));
+    const float y = bandpass.process(highpass.process(source()));
     return y * amp_env.process(0.0f) * velocity_gain;
 }
 

@@ -18,8 +18,14 @@ public:
     float process() override;
     bool process_block(float* out, int frames) override;
     bool is_idle() const;
-    virtual void set_bandpass_frequency(float hz) { bandpass.set_frequency(hz); }
-    virtual void set_highpass_frequency(float hz) { highpass.set_frequency(hz); }
+    virtual void set_bandpass_frequency(float hz) {
+        if (is_idle() && hz != bandpass.get_frequency()) filter_moved = true;
+        bandpass.set_frequency(hz);
+    }
+    virtual void set_highpass_frequency(float hz) {
+        if (is_idle() && hz != highpass.get_frequency()) filter_moved = true;
+        highpass.set_frequency(hz);
+    }
     // 0 = the pulse waves only, 1 = noise only.
     virtual void set_noise_mix(float mix);
     // Silent from the next sample on, without a ramp; a new hit may follow at once.
@@ -31,4 +37,7 @@ private:
     vxsp_noise_white_fast noise;
     float noise_mix = 0.5f;
     float tone_mix = 0.5f;
+    bool filter_moved = false; // a filter moved while the hat was silent
+
+    float source(); // noise and metal, before the filters
 };

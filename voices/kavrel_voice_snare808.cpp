@@ -31,6 +31,15 @@ void kavrel_voice_snare808::set_sample_rate(float hz) {
 }
 
 void kavrel_voice_snare808::trigger(float velocity) {
+    // A silent voice stops its noise and its filter together, so a hit carries on where the
+    // last one stopped. Once a lane has moved the colour in between, that history no longer
+    // fits the filter and comes out as a thump far louder than the snare: the filter starts
+    // again and settles on the noise before the hit.
+    if (is_idle() && filter_moved) {
+        noise_filter.reset();
+        for (int i = 0; i < kFilterSettleSamples; ++i) noise_filter.process(noise.next());
+    }
+    filter_moved = false;
     kavrel_voice_pitched::trigger(velocity);
     partial2_env.trigger();
     noise_env.trigger();

@@ -32,7 +32,10 @@ public:
     virtual void set_click_level(float gain) { click_level = gain; }
 
     // "Snare8 Noise Color": the noise high-pass's cutoff in Hz.
-    void set_noise_color(float hz) { noise_filter.set_frequency(hz); }
+    void set_noise_color(float hz) {
+        if (is_idle() && hz != noise_filter.get_frequency()) filter_moved = true;
+        noise_filter.set_frequency(hz);
+    }
 
 private:
     vxsp_oscillator_wavetable oscillator2;
@@ -44,4 +47,5 @@ private:
     vxsp_pulsegen click_pulse;
     float noise_level = 0.5f;
     float click_level = 1.0f;
+    bool filter_moved = false; // the noise colour changed while the voice was silent
 };

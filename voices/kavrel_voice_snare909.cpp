@@ -34,6 +34,17 @@ void kavrel_voice_snare909::set_sample_rate(float hz) {
 }
 
 void kavrel_voice_snare909::trigger(float velocity) {
+    // See the Snare 8: history the colour no longer fits is replaced by a settled filter.
+    if (is_idle() && filter_moved) {
+        noise_highpass.reset();
+        noise_lowpass.reset();
+        for (int i = 0; i < kFilterSettleSamples; ++i) {
+            const float n = noise.next();
+            noise_highpass.process(n);
+            noise_lowpass.process(n);
+        }
+    }
+    filter_moved = false;
     kavrel_voice_pitched::trigger(velocity);
     partial2_env.trigger();
     lowpass_noise_env.trigger();

@@ -41,11 +41,15 @@ public:
     virtual void set_noise_level(float gain) { noise_level = gain; }
 
     // "Snare9 Noise Color": the noise low-pass's cutoff in Hz.
-    void set_noise_color(float hz) { noise_lowpass.set_frequency(hz); }
+    void set_noise_color(float hz) {
+        if (is_idle() && hz != noise_lowpass.get_frequency()) filter_moved = true;
+        noise_lowpass.set_frequency(hz);
+    }
 
 private:
     vxsp_oscillator_wavetable oscillator2;
     vxsp_filter_rbj_low_pass noise_lowpass;
+    bool filter_moved = false; // the noise colour changed while the voice was silent
     vxsp_filter_rbj_high_pass noise_highpass;
     vxsp_noise_white_fast noise;
     vxsp_eg_breakpoint_ar partial2_env;

@@ -4,7 +4,7 @@
     python3 resources/factory-design/calibrate.py voices [--kits 0,3] [--build DIR]
     python3 resources/factory-design/calibrate.py output [--kits 0,3] [--build DIR]
 
-`voices` plays each voice of each kit alone through MIDI (eight hits, fader at 0 dB, master
+`voices` plays each voice of each kit alone through MIDI (HITS hits, fader at 0 dB, master
 compressor off) and stores its loudness; the generator then sets each fader so the voice
 meets the balance the kit asks for (kits.py: mix = voice -> (balance dB, pan)). `output`
 measures pattern 1 of the Kit and the Set program and stores the "Output A" trim that brings
@@ -34,6 +34,10 @@ VOICES = ["KD", "S8", "S9", "LT", "MT", "HT", "CH", "OH", "CY", "RS", "CL", "CB"
 NOTES = [36, 38, 40, 41, 43, 45, 42, 46, 49, 37, 39, 51]
 SOLO_FIRST, LEVEL_FIRST, COMPRESSOR = 166, 118, 116
 VELOCITY = 64          # keeps the loudest kick clear of the master limiter
+# Hats, bells and cymbals are summed pulse waves whose edges line up only now and then, so
+# one hit's peak says little: a minute of a groove plays hundreds. The voice's peak is the
+# loudest of this many hits.
+HITS = 128
 TARGET_LUFS = -16.0
 
 
@@ -42,7 +46,7 @@ def velocity_db():
 
 
 def midi_file(path, note):
-    """Eight quarter-note hits at 120 BPM, then a bar of room for the tails."""
+    """HITS quarter-note hits at 120 BPM, then a bar of room for the tails."""
     ticks = 96
 
     def delta(value):
@@ -53,7 +57,7 @@ def midi_file(path, note):
             value >>= 7
         return bytes(out)
     track = bytearray(b"\x00\xff\x51\x03\x07\xa1\x20")     # 500000 us per quarter
-    for i in range(8):
+    for i in range(HITS):
         track += delta(0 if i == 0 else ticks - ticks // 4) + bytes([0x90, note, VELOCITY])
         track += delta(ticks // 4) + bytes([0x80, note, 0])
     track += delta(ticks * 4) + b"\xff\x2f\x00"
@@ -80,6 +84,16 @@ def peak(path):
     samples.frombytes(body[:len(body) - len(body) % 4])
     top = max(max(samples), -min(samples)) if len(samples) else 0.0
     return 20 * math.log10(top) if top > 0 else -math.inf
+
+
+def measurement():
+    """scripts/measure-bank.py as a module."""
+    import importlib.util
+    spec = importlib.util.spec_from_file_location(
+        "measure_bank", os.path.join(ROOT, "scripts", "measure-bank.py"))
+    module = importlib.util.module_from_spec(spec)
+    spec.loader.exec_module(module)
+    return module
 
 
 def render(renderer, args, out):
@@ -136,7 +150,8 @@ def main():
             def one(kit, v):
                 out = os.path.join(work, f"{kit}-{v}.wav")
                 render(renderer, ["--program", str(kit), "--sync", "midi", "--midi",
-                                  os.path.join(work, f"{v}.mid"), "--seconds", "5",
+                                  os.path.join(work, f"{v}.mid"),
+                                  "--seconds", str(HITS // 2 + 2),
                                   "--param", f"{SOLO_FIRST + v}=1",
                                   "--param", f"{LEVEL_FIRST + v}=1",
                                   "--param", f"{COMPRESSOR}=0"], out)
@@ -153,14 +168,17 @@ def main():
                 data["voice_peaks"].setdefault(titles[kit], {})[VOICES[v]] = \
                     round(top + velocity_db() - master, 2)
         elif args.step == "peaks":
+            # The same takes the bank measurement plays: a pattern's peak is its worst bar
+            # over every seed, not one lucky take.
+            bank = measurement()
+            sources = bank.load_sources()
+
             def loudest(program, pattern, tempo):
-                out = os.path.join(work, f"k{program}-{pattern}.wav")
-                render(renderer, ["--program", str(program), "--pattern", str(pattern),
-                                  "--bars", "4", "--sync", "int", "--tempo", f"{tempo:g}",
-                                  "--seed", "1"], out)
-                top = peak(out)
-                os.remove(out)
-                return top
+                src = sources[program]
+                seeds = range(1, bank.PEAK_SEEDS + 1) if src.uses_tools(pattern - 1) else [1]
+                return max(bank.worst_take(bank.bar_peaks(renderer, program, pattern - 1, tempo,
+                                                          bank.PEAK_BARS, seed), seed)[0]
+                           for seed in seeds)
             scales_all = data.setdefault("pattern_scale", {})
             for kit in selected:
                 master, tempo = output_db(kit)

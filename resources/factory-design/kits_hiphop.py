@@ -13,7 +13,7 @@ def _package(kit, kit_patterns, set_patterns, summary):
 
 def _hiphop(title, tempo, swing, comp, character, notes, sound, mix, a, a2, b, b2, c, turn,
             alt, brk, brk2, trip_kick, snare, snare_tune, snare_decay, lanes, random,
-            breakdown, fill2, summary, roll=None, reference=0.0, intro_randvel=True,
+            breakdown, fill2, summary, roll=None, reference=0.0, intro_randvel=False,
             comp_attack=0.004):
     kit = Kit(title, tempo=tempo, swing=swing, compressor=comp, comp_attack=comp_attack,
               character=character, notes=notes, sound=sound, mix=mix, reference=reference)

@@ -182,9 +182,10 @@ def light_house():
         "random": [
             ("soft 16th hats appear at random", lambda p: p.tool("CH", rnd=22, size="1/16",
                                                                  vel=45)),
-            ("rims and woodblock at random, hat velocities re-rolled",
+            # Re-rolled hat velocities put full-velocity hats on the kick and clip.
+            ("rims and woodblock at random",
              lambda p: p.tool("RS", rnd=10, size="1/16", vel=55)
-             .tool("CB", rnd=8, size="1/8", vel=50).randvel("CH")),
+             .tool("CB", rnd=8, size="1/8", vel=50)),
         ],
         "build": "CL", "build_tune": "Clap Tone", "build_decay": "Clap Reverb",
         "alt": shuffle.copy("Alternate: triplet shuffle with random conga pitches")
@@ -282,7 +283,7 @@ def heavy_house():
           lambda p: p.tool("RS", rnd=14, size="1/16", vel=60).randvel("CH"))],
         g["alt"].copy("Alternate: triplet shuffle, open hat lengths re-rolled each bar")
         .randomlane("OHH Decay"),
-        ("CL", "OH", "CH", "CB"))
+        ("CL", "OH", "CH", "CB"), intro_randvel=False)
     set_patterns = standard_set(kit.title, a2, b2, c, breakdown, fills, ideas)
     return {"kit": kit, "kit_patterns": kit_patterns, "set_patterns": set_patterns,
             "set_summary": "a peak-time house set: the kick's tail and the clap's room moving "

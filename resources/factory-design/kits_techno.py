@@ -167,8 +167,9 @@ def heavy_duty():
           .lane("Kickdrum Amp Decay", "4... 4... 4... 7..."))],
         [("extra kicks at random on the 16ths",
           lambda p: p.tool("KD", rnd=6, size="1/16", vel=60)),
-         ("toms at random, hat velocities re-rolled",
-          lambda p: p.tool("MT", rnd=10, size="1/16", vel=60).randvel("CH"))],
+         # Re-rolled hat velocities put full-velocity hats on the kick and clip.
+         ("toms at random",
+          lambda p: p.tool("MT", rnd=10, size="1/16", vel=60))],
         g["alt"].copy("Alternate: half-time stomp, toms placed at random")
         .tool("LT", rnd=10, size="1/16", vel=60),
         ("CL", "CH", "LT"))

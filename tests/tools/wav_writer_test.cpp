@@ -98,3 +98,21 @@ TEST(LevelMeter, ReadsPeakAndRmsInDbfsPerGroupOfChannels) {
     EXPECT_EQ(LevelMeter::format(meter.rmsDb(3, 1)), "-inf");
     EXPECT_EQ(LevelMeter::format(-3.0103), "-3.0");
 }
+
+TEST(BarPeaks, PutsEveryFrameInTheBarItStartsInWhateverTheBlocks) {
+    // 10.5 frames a bar: bar 1 is frames 0..10, bar 2 frames 11..20, bar 3 from 21.
+    const double barFrames = 10.5;
+    std::vector<float> ramp(32);
+    for (int i = 0; i < 32; ++i) ramp[i] = (i % 2 ? -1.0f : 1.0f) * 0.01f * static_cast<float>(i);
+    kavrel::render::BarPeaks whole(2, barFrames), blocks(2, barFrames);
+    whole.add(0, ramp.data(), 32, 0);
+    for (int at = 0; at < 32; at += 3) blocks.add(0, ramp.data() + at, std::min(3, 32 - at), at);
+    for (const auto* peaks : {&whole, &blocks}) {
+        ASSERT_EQ(peaks->bars(), 3);
+        EXPECT_NEAR(peaks->peakDb(0, 0, 2), 20.0 * std::log10(0.10), 1e-4); // frame 10
+        EXPECT_NEAR(peaks->peakDb(1, 0, 2), 20.0 * std::log10(0.20), 1e-4); // frame 20
+        EXPECT_NEAR(peaks->peakDb(2, 0, 2), 20.0 * std::log10(0.31), 1e-4); // frame 31
+        EXPECT_TRUE(std::isinf(peaks->peakDb(0, 1, 1)));                    // channel 1 silent
+        EXPECT_TRUE(std::isinf(peaks->peakDb(7, 0, 2)));                    // past the end
+    }
+}

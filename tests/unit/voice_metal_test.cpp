@@ -28,6 +28,21 @@ kavrel_voice_hihat metal_hat(float ratio) {
     return hat;
 }
 
+TEST(HihatVoice, AHitAfterTheFiltersMovedIsNoLouderThanAFreshOne) {
+    auto setup = [](kavrel_voice_hihat& v) { v.set_noise_mix(1.0f); };
+    EXPECT_LT((kavrel::test::leftover_ratio<kavrel_voice_hihat>(
+                  setup,
+                  [](auto& v) {
+                      v.set_bandpass_frequency(16000.0f);
+                      v.set_highpass_frequency(12000.0f);
+                  },
+                  [](auto& v) {
+                      v.set_bandpass_frequency(400.0f);
+                      v.set_highpass_frequency(200.0f);
+                  })),
+              1.5f);
+}
+
 TEST(HihatVoice, TuneRatioScalesTheSixPartials) {
     const double base[] = {584.0, 690.0, 1062.0, 530.0, 458.0, 363.0};
     kavrel_voice_hihat one = metal_hat(1.0f);

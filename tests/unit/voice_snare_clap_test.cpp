@@ -1,4 +1,5 @@
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -30,6 +31,27 @@ TEST(SnareVoices, Snare8PlaysTuneAndEleventhSixthsWithoutSweep) {
     EXPECT_TRUE(has_peak(out, 180.0));
     EXPECT_TRUE(has_peak(out, 330.0));
     EXPECT_FALSE(has_peak(out, 252.0));
+}
+
+// A lane may move a noise filter between hits; what the filter kept from a hit long gone
+// must not come out as a thump on the next one.
+TEST(SnareVoices, AHitAfterTheNoiseColourMovedIsNoLouderThanAFreshOne) {
+    using kavrel::test::leftover_ratio;
+    auto s8 = [](kavrel_voice_snare808& v) {
+        v.set_noise_decay(120.0f);
+        v.set_click_level(0.0f);
+    };
+    EXPECT_LT((leftover_ratio<kavrel_voice_snare808>(
+                  s8, [](auto& v) { v.set_noise_color(18000.0f); },
+                  [](auto& v) { v.set_noise_color(300.0f); })),
+              1.5f);
+    auto s9 = [](kavrel_voice_snare909& v) { v.set_noise_decay(120.0f); };
+    for (auto [from, to] : {std::pair{300.0f, 15000.0f}, std::pair{15000.0f, 300.0f}})
+        EXPECT_LT((leftover_ratio<kavrel_voice_snare909>(
+                      s9, [from = from](auto& v) { v.set_noise_color(from); },
+                      [to = to](auto& v) { v.set_noise_color(to); })),
+                  1.5f)
+            << from << " -> " << to;
 }
 
 TEST(SnareVoices, Snare9PlaysTuneAndSevenFifthsAfterAnUpwardSweep) {

@@ -33,6 +33,35 @@ double LevelMeter::rmsDb(int first, int channels) const {
     return 10.0 * std::log10(sum / samples);
 }
 
+void BarPeaks::add(int channel, const float* samples, int frames, long long position) {
+    int i = 0;
+    while (i < frames) {
+        const long long frame = position + i;
+        const int bar = static_cast<int>(std::floor(static_cast<double>(frame) / barFrames));
+        // The first frame of the next bar, found the same way as `bar`, so rounding cannot put
+        // a frame in two bars or none.
+        long long next = static_cast<long long>(std::ceil((bar + 1) * barFrames));
+        while (next > frame + 1 && std::floor(static_cast<double>(next - 1) / barFrames) > bar)
+            --next;
+        while (std::floor(static_cast<double>(next) / barFrames) <= bar) ++next;
+        const int end = static_cast<int>(std::min<long long>(frames, next - position));
+        if (bar >= bars()) peaks.resize(bar + 1, std::vector<double>(channelCount, 0.0));
+        double peak = peaks[bar][channel];
+        for (; i < end; ++i) {
+            double s = samples[i];
+            if (std::isfinite(s)) peak = std::max(peak, std::fabs(s));
+        }
+        peaks[bar][channel] = peak;
+    }
+}
+
+double BarPeaks::peakDb(int bar, int first, int channels) const {
+    double peak = 0.0;
+    if (bar >= 0 && bar < bars())
+        for (int c = first; c < first + channels; ++c) peak = std::max(peak, peaks[bar][c]);
+    return peak > 0.0 ? 20.0 * std::log10(peak) : -std::numeric_limits<double>::infinity();
+}
+
 std::string LevelMeter::format(double db) {
     if (std::isinf(db) && db < 0) return "-inf";
     if (std::isnan(db)) return "nan";

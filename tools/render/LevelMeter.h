@@ -27,4 +27,23 @@ private:
     long long count = 0;
 };
 
+// The peak of each channel in each bar, so that a long render can say where it went loudest.
+// Bars need not be whole frames; a frame belongs to the bar its start falls in.
+class BarPeaks {
+public:
+    BarPeaks(int channels, double framesPerBar) : channelCount(channels), barFrames(framesPerBar) {}
+
+    // `samples` are `frames` frames of one channel starting at frame `position` of the render.
+    void add(int channel, const float* samples, int frames, long long position);
+
+    int bars() const { return static_cast<int>(peaks.size()); }
+    // Over channels [first, first + channels) of bar `bar` (0-based), in dBFS.
+    double peakDb(int bar, int first, int channels) const;
+
+private:
+    int channelCount;
+    double barFrames;
+    std::vector<std::vector<double>> peaks; // [bar][channel]
+};
+
 } // namespace kavrel::render

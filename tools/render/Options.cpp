@@ -58,6 +58,9 @@ Options:
   --list-programs       print the number and name of every program of the bank, after
                         loading, and render nothing
   --quiet               print only warnings and errors
+  --bar-peaks           after the render, print the peak of each output pair in each
+                        bar of --tempo, one line a bar ("bar N: A B C D E F", dBFS with
+                        two decimals), even with --quiet
   --help                this text
   --version             the tool's version
 
@@ -226,6 +229,9 @@ ParseOutcome parseOptions(int argc, const char* const* argv, RenderOptions& opti
         } else if (name == "--quiet" || name == "-q") {
             if (!flag()) return ParseOutcome::Error;
             options.quiet = true;
+        } else if (name == "--bar-peaks") {
+            if (!flag()) return ParseOutcome::Error;
+            options.barPeaks = true;
         } else if (name == "--out" || name == "--plugin" || name == "--midi") {
             if (!in.value(name, attached, text)) return ParseOutcome::Error;
             (name == "--out"      ? options.outPath

@@ -30,6 +30,7 @@ struct RenderOptions {
     uint32_t seed = 0;
     std::vector<std::pair<int, float>> parameters; // --param INDEX=VALUE, in command-line order
     bool quiet = false;
+    bool barPeaks = false; // print each output pair's peak in every bar after the render
     // Preset files: loaded after --program is selected (the bank first), saved once loaded.
     std::string loadFxb, loadFxp, saveFxb, saveFxp;
     // The form of the state chunk in the saved files; empty: as the plug-in hands it out.
