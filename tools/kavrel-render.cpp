@@ -394,8 +394,10 @@ int main(int argc, char** argv) {
             std::printf("bar %d:", bar + 1);
             for (int c = 0; c < outputs; c += 2) {
                 const double db = barPeaks.peakDb(bar, c, std::min(2, outputs - c));
-                if (std::isinf(db)) std::printf(" -inf");
-                else std::printf(" %.2f", db);
+                if (std::isinf(db))
+                    std::printf(" -inf");
+                else
+                    std::printf(" %.2f", db);
             }
             std::printf("\n");
         }
