@@ -258,6 +258,10 @@ const KavrelProgram& Kavrel::slotView(int slot) const {
     return handoverStaged && slot == activeProgram ? *staging : programs[slot];
 }
 
+KavrelProgram& Kavrel::slotView(int slot) {
+    return handoverStaged && slot == activeProgram ? *staging : programs[slot];
+}
+
 bool Kavrel::isRecallOnly(int index) {
     // Momentary actions act when they are set, not when a stored value comes back; the
     // pattern is selected directly once all values are in.
@@ -298,8 +302,7 @@ void Kavrel::setProgramName(char* name) {
     // Names are never read on the audio thread: written in place, or into the staged copy
     // that is about to replace the slot.
     const int before = beginHandoverWrite(false);
-    KavrelProgram& slot =
-        handoverStaged && curProgram == activeProgram ? *staging : programs[curProgram];
+    KavrelProgram& slot = slotView(curProgram);
     vst::copyString(slot.name, name, KavrelProgram::kNameSize - 1);
     endHandoverWrite(before);
 }

@@ -223,6 +223,9 @@ private:
     KavrelProgram& writableSlot(int slot);
     // What a slot holds once the pending handover has landed.
     const KavrelProgram& slotView(int slot) const;
+    // The same for values written in place under a handover write (no staging copy is made:
+    // the audio thread reads names and single values of its program as plain fields).
+    KavrelProgram& slotView(int slot);
     static bool isRecallOnly(int index);
     // Takes a stored value without acting on it.
     void recallValue(int index, float value);

@@ -437,9 +437,7 @@ bool Kavrel::deferToHandover(int index, float value) {
         laterSet[index].store(laterClock.fetch_add(1, std::memory_order_relaxed) + 1,
                               std::memory_order_release);
         // What the host saves before the landing holds it already.
-        KavrelProgram& slot = handoverStaged && handoverProgram == activeProgram
-                                  ? *staging
-                                  : programs[handoverProgram];
+        KavrelProgram& slot = slotView(handoverProgram);
         slot.params[index] = value;
         if (KavrelParameterManager::isPatternParam(index)) {
             const int p =

@@ -89,10 +89,10 @@ def peak(path):
 def measurement():
     """scripts/measure-bank.py as a module."""
     import importlib.util
-    spec = importlib.util.spec_from_file_location(
+    found = importlib.util.spec_from_file_location(
         "measure_bank", os.path.join(ROOT, "scripts", "measure-bank.py"))
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    module = importlib.util.module_from_spec(found)
+    found.loader.exec_module(module)
     return module
 
 
