@@ -40,6 +40,11 @@ public:
     virtual void stop();
     virtual bool is_running() const { return index >= 0; }
     virtual bool is_finished() const { return index == -1; }
+    // How many of the next n samples come before the envelope is finished.
+    int running_for(int n) const;
+    // The next n outputs, exactly as n process() calls would give them. Stretches whose powers
+    // are kept go in one pass the compiler can vectorise; the rest goes sample by sample.
+    void process_run(float* out, int n);
     // Straight-line walk, using the per-sample increments that start() sets up.
     virtual float process_linear();
     virtual void update_breakpoint_samples(int i);
@@ -151,6 +156,51 @@ inline float vxsp_eg_breakpoint::process(float) {
     }
     if (++counter < length) return output;
     return next_segment();
+}
+
+inline int vxsp_eg_breakpoint::running_for(int n) const {
+    if (index < 0) return 0;
+    // A segment shortened below the samples it has already walked still takes one more.
+    int64_t left = length > counter ? length - counter : 1;
+    const int count = static_cast<int>(breakpoints.size());
+    for (int j = index + 1; j < count && left < n; ++j) left += breakpoints[j].samples;
+    return left < n ? static_cast<int>(left) : n;
+}
+
+inline void vxsp_eg_breakpoint::process_run(float* out, int n) {
+    int i = 0;
+    while (i < n) {
+        if (index < 0) {
+            output = start_level;
+            for (int j = i; j < n; ++j) out[j] = output;
+            return;
+        }
+        const int slot = index - 1;
+        if (shape_exponent != 1.0f && slot >= 0 && slot < curve_cache_segments) {
+            const curve_cache& cache = curve_caches[slot];
+            if (cache.length == length && cache.exponent == shape_exponent &&
+                cache.power_form == power_form && counter < cache.filled) {
+                int m = n - i;
+                if (m > cache.filled - counter) m = cache.filled - counter;
+                if (m > length - counter) m = length - counter;
+                const float* kept = cache.values + counter;
+                const float from = start_level;
+                const float by = delta;
+                float* to = out + i;
+                if (power_form) {
+                    for (int j = 0; j < m; ++j) to[j] = from + kept[j] * by;
+                } else {
+                    for (int j = 0; j < m; ++j) to[j] = from + (1.0f - kept[j]) * by;
+                }
+                output = to[m - 1];
+                counter += m;
+                i += m;
+                if (counter >= length) next_segment();
+                continue;
+            }
+        }
+        out[i++] = process(0.0f);
+    }
 }
 
 inline float vxsp_eg_breakpoint::next_segment() {

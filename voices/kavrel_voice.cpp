@@ -7,3 +7,9 @@ float kavrel_voice::velocity_squared(float velocity) {
     const float v = velocity > 0.0f ? (velocity < 1.0f ? velocity : 1.0f) : 0.0f;
     return v * v;
 }
+
+float kavrel_voice::process() {
+    float sample = 0.0f;
+    process_block(&sample, 1);
+    return sample;
+}

@@ -1,5 +1,7 @@
 #include "voices/kavrel_voice_claps.h"
 
+#include <algorithm>
+
 kavrel_voice_claps::kavrel_voice_claps() {
     tone_filter.set_frequency(500.0f);
     tone_filter.set_resonance(0.3f);
@@ -44,13 +46,18 @@ bool kavrel_voice_claps::is_idle() const {
 }
 
 [[gnu::flatten]] bool kavrel_voice_claps::process_block(float* out, int frames) {
-    return render_block(*this, out, frames);
-}
-
-float kavrel_voice_claps::process() {
-    if (is_idle()) return 0.0f;
-    const float tail = amp_env.process(0.0f) * noise.next() * 0.1f;
-    // A fresh noise value, not the tail's.
-    const float claps = bursts.process(0.0f) * noise.next();
-    return tone_filter.process(claps + tail) * velocity_gain;
+    if (is_idle()) return false;
+    return render_runs(out, frames, [this](float* __restrict run, int n) {
+        float amp[kMaxRun], burst[kMaxRun];
+        const int live = std::max(amp_env.running_for(n), bursts.running_for(n));
+        amp_env.process_run(amp, live);
+        bursts.process_run(burst, live);
+        for (int i = 0; i < live; ++i) {
+            const float tail = amp[i] * noise.next() * 0.1f;
+            // A fresh noise value, not the tail's.
+            const float claps = burst[i] * noise.next();
+            run[i] = tone_filter.process(claps + tail) * velocity_gain;
+        }
+        return live;
+    });
 }

@@ -27,15 +27,19 @@ bool kavrel_voice_cowbell::is_idle() const {
 }
 
 [[gnu::flatten]] bool kavrel_voice_cowbell::process_block(float* out, int frames) {
-    return render_block(*this, out, frames);
-}
-
-float kavrel_voice_cowbell::process() {
-    if (is_idle()) return 0.0f;
-    const float a = amp_env.process(0.0f) * velocity_gain;
-    const float o1 = oscillator.process_free();
-    const float o2 = oscillator2.process_free();
-    return filter.process(a * (o1 + o2));
+    if (is_idle()) return false;
+    return render_runs(out, frames, [this](float* __restrict run, int n) {
+        float amp[kMaxRun];
+        const int live = amp_env.running_for(n);
+        amp_env.process_run(amp, live);
+        for (int i = 0; i < live; ++i) {
+            const float a = amp[i] * velocity_gain;
+            const float o1 = oscillator.process_free();
+            const float o2 = oscillator2.process_free();
+            run[i] = filter.process(a * (o1 + o2));
+        }
+        return live;
+    });
 }
 
 void kavrel_voice_cowbell::set_tune(float hz) {

@@ -1,5 +1,7 @@
 #include "voices/kavrel_voice_cymbal.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr float kCymbalFrequencies[kavrel_voice_cymbal_base::oscillator_count] = {
@@ -45,27 +47,32 @@ bool kavrel_voice_cymbal::is_idle() const {
 }
 
 [[gnu::flatten]] bool kavrel_voice_cymbal::process_block(float* out, int frames) {
-    return render_block(*this, out, frames);
-}
-
-float kavrel_voice_cymbal::process() {
-    if (is_idle()) return 0.0f;
-    const float m0 = oscillators[0].process_free();
-    const float p1 = oscillators[1].process(m0 * modulation_depth);
-    const float m2 = oscillators[2].process_free();
-    const float p2 = oscillators[3].process(m2 * modulation_depth);
-    const float m4 = oscillators[4].process_free();
-    const float p3 = oscillators[5].process(m4 * modulation_depth);
-    const float s = p1 + p2 + p3;
-    const float d = ding_env.process(0.0f);
-    const float a = amp_env.process(0.0f);
-    // Both filters follow their envelopes, so their coefficients are recomputed on every
-    // sample in which an envelope moves.
-    ding_filter.set_frequency(d * ding_sweep + 1000.0f);
-    tone_filter.set_frequency(a * tone_sweep + 1000.0f);
-    const float tone = tone_filter.process(s) * a * noise_complement;
-    const float ding = ding_filter.process(s) * d * noise_level;
-    return (tone + ding) * velocity_gain;
+    if (is_idle()) return false;
+    return render_runs(out, frames, [this](float* __restrict run, int n) {
+        float amp[kMaxRun], ding_amp[kMaxRun];
+        const int live = std::max(ding_env.running_for(n), amp_env.running_for(n));
+        ding_env.process_run(ding_amp, live);
+        amp_env.process_run(amp, live);
+        for (int i = 0; i < live; ++i) {
+            const float m0 = oscillators[0].process_free();
+            const float p1 = oscillators[1].process(m0 * modulation_depth);
+            const float m2 = oscillators[2].process_free();
+            const float p2 = oscillators[3].process(m2 * modulation_depth);
+            const float m4 = oscillators[4].process_free();
+            const float p3 = oscillators[5].process(m4 * modulation_depth);
+            const float s = p1 + p2 + p3;
+            const float d = ding_amp[i];
+            const float a = amp[i];
+            // Both filters follow their envelopes, so their coefficients are recomputed on
+            // every sample in which an envelope moves.
+            ding_filter.set_frequency(d * ding_sweep + 1000.0f);
+            tone_filter.set_frequency(a * tone_sweep + 1000.0f);
+            const float tone = tone_filter.process(s) * a * noise_complement;
+            const float ding = ding_filter.process(s) * d * noise_level;
+            run[i] = (tone + ding) * velocity_gain;
+        }
+        return live;
+    });
 }
 
 void kavrel_voice_cymbal::set_tune(float ratio) {

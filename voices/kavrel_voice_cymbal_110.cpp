@@ -1,5 +1,7 @@
 #include "voices/kavrel_voice_cymbal_110.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr float kWidths[kavrel_voice_cymbal_base::oscillator_count] = {41.0f, 42.0f, 43.0f,
@@ -29,23 +31,28 @@ bool kavrel_voice_cymbal_110::is_idle() const {
 }
 
 [[gnu::flatten]] bool kavrel_voice_cymbal_110::process_block(float* out, int frames) {
-    return render_block(*this, out, frames);
-}
-
-float kavrel_voice_cymbal_110::process() {
-    if (is_idle()) return 0.0f;
-    const float o1 = oscillators[1].process_free();
-    const float o0 = oscillators[0].process_free();
-    const float o2 = oscillators[2].process_free();
-    const float o3 = oscillators[3].process_free();
-    const float o4 = oscillators[4].process_free();
-    const float o5 = oscillators[5].process_free();
-    const float n = noise.next();
-    const float s = (1.1f * o0 + 1.1f * o1 + 0.25f * o2 + 1.25f * o3 + 0.5f * o4 + 2.04f * o5 +
-                     n * noise_level * 6.0f) *
-                    velocity_gain;
-    const float body = body_filter.process(s) * amp_env.process(0.0f);
-    return body + ding_filter.process(s) * ding_env.process(0.0f) * ding_level;
+    if (is_idle()) return false;
+    return render_runs(out, frames, [this](float* __restrict run, int n) {
+        float amp[kMaxRun], ding[kMaxRun];
+        const int live = std::max(amp_env.running_for(n), ding_env.running_for(n));
+        amp_env.process_run(amp, live);
+        ding_env.process_run(ding, live);
+        for (int i = 0; i < live; ++i) {
+            const float o1 = oscillators[1].process_free();
+            const float o0 = oscillators[0].process_free();
+            const float o2 = oscillators[2].process_free();
+            const float o3 = oscillators[3].process_free();
+            const float o4 = oscillators[4].process_free();
+            const float o5 = oscillators[5].process_free();
+            const float nz = noise.next();
+            const float s = (1.1f * o0 + 1.1f * o1 + 0.25f * o2 + 1.25f * o3 + 0.5f * o4 +
+                             2.04f * o5 + nz * noise_level * 6.0f) *
+                            velocity_gain;
+            const float b = body_filter.process(s) * amp[i];
+            run[i] = b + ding_filter.process(s) * ding[i] * ding_level;
+        }
+        return live;
+    });
 }
 
 void kavrel_voice_cymbal_110::set_tune(float ratio) {

@@ -10,7 +10,6 @@ public:
     kavrel_voice_cymbal_110();
     ~kavrel_voice_cymbal_110() override;
 
-    float process() override;
     bool process_block(float* out, int frames) override;
     bool is_idle() const;
     void set_tune(float ratio) override;

@@ -47,13 +47,17 @@ bool kavrel_voice_hihat::is_idle() const {
 }
 
 [[gnu::flatten]] bool kavrel_voice_hihat::process_block(float* out, int frames) {
-    return render_block(*this, out, frames);
-}
-
-float kavrel_voice_hihat::process() {
-    if (is_idle()) return 0.0f;
-    const float y = bandpass.process(highpass.process(source()));
-    return y * amp_env.process(0.0f) * velocity_gain;
+    if (is_idle()) return false;
+    return render_runs(out, frames, [this](float* __restrict run, int n) {
+        float amp[kMaxRun];
+        const int live = amp_env.running_for(n);
+        amp_env.process_run(amp, live);
+        for (int i = 0; i < live; ++i) {
+            const float y = bandpass.process(highpass.process(source()));
+            run[i] = y * amp[i] * velocity_gain;
+        }
+        return live;
+    });
 }
 
 void kavrel_voice_hihat::set_noise_mix(float mix) {

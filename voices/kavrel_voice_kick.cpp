@@ -46,21 +46,25 @@ bool kavrel_voice_kick::is_idle() const {
 }
 
 [[gnu::flatten]] bool kavrel_voice_kick::process_block(float* out, int frames) {
-    return render_block(*this, out, frames);
-}
-
-float kavrel_voice_kick::process() {
     const int wanted = waveform.load();
     if (wanted != body.current_table()) body.select_table(wanted);
-    if (amp_env.is_finished()) return 0.0f;
-    const float sweep = pitch_env.process(0.0f);
-    const float b = body.process(sweep * pitch_depth);
-    const float a = amp_env.process(0.0f);
-    const float tone = saturator.process(b * a) * tone_level;
-    const float n = click_noise_filter.process(noise.next());
-    const float pulse = click_pulse.next() * pulse_amount;
-    const float click = (pulse + n * noise_amount) * click_env.process(0.0f) * click_level;
-    return (click + tone) * velocity_gain;
+    if (amp_env.is_finished()) return false;
+    return render_runs(out, frames, [this](float* __restrict run, int n) {
+        float amp[kMaxRun], sweep[kMaxRun], click[kMaxRun];
+        const int live = amp_env.running_for(n);
+        amp_env.process_run(amp, live);
+        pitch_env.process_run(sweep, live);
+        click_env.process_run(click, live);
+        for (int i = 0; i < live; ++i) {
+            const float b = body.process(sweep[i] * pitch_depth);
+            const float tone = saturator.process(b * amp[i]) * tone_level;
+            const float nz = click_noise_filter.process(noise.next());
+            const float pulse = click_pulse.next() * pulse_amount;
+            const float c = (pulse + nz * noise_amount) * click[i] * click_level;
+            run[i] = (c + tone) * velocity_gain;
+        }
+        return live;
+    });
 }
 
 void kavrel_voice_kick::set_waveform(int index) {

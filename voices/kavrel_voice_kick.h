@@ -21,7 +21,6 @@ public:
 
     void set_sample_rate(float hz) override;
     void trigger(float velocity) override;
-    float process() override;
     bool process_block(float* out, int frames) override;
     bool is_idle() const;
     // Tunes the body.

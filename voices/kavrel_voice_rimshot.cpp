@@ -42,16 +42,22 @@ bool kavrel_voice_rimshot::is_idle() const {
 }
 
 [[gnu::flatten]] bool kavrel_voice_rimshot::process_block(float* out, int frames) {
-    return render_block(*this, out, frames);
-}
-
-float kavrel_voice_rimshot::process() {
-    if (is_idle()) return 0.0f;
-    const float b = env_b.process(0.0f) * partial2.process_free();
-    const float a = amp_env.process(0.0f) * oscillator.process_free();
-    const float c = env_c.process(0.0f) * partial3.process_free();
-    const float sum = b + a + c;
-    return output_filter.process(shaper.process(sum)) * velocity_gain;
+    if (is_idle()) return false;
+    return render_runs(out, frames, [this](float* __restrict run, int n) {
+        float env2[kMaxRun], amp[kMaxRun], env3[kMaxRun];
+        const int live = env_b.running_for(n);
+        env_b.process_run(env2, live);
+        amp_env.process_run(amp, live);
+        env_c.process_run(env3, live);
+        for (int i = 0; i < live; ++i) {
+            const float b = env2[i] * partial2.process_free();
+            const float a = amp[i] * oscillator.process_free();
+            const float c = env3[i] * partial3.process_free();
+            const float sum = b + a + c;
+            run[i] = output_filter.process(shaper.process(sum)) * velocity_gain;
+        }
+        return live;
+    });
 }
 
 void kavrel_voice_rimshot::set_tuning(float ratio) {

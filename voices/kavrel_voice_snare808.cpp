@@ -1,5 +1,7 @@
 #include "voices/kavrel_voice_snare808.h"
 
+#include <algorithm>
+
 kavrel_voice_snare808::kavrel_voice_snare808() {
     noise_filter.set_frequency(1000.0f);
     noise_filter.set_q(0.707f);
@@ -53,19 +55,27 @@ bool kavrel_voice_snare808::is_idle() const {
 }
 
 [[gnu::flatten]] bool kavrel_voice_snare808::process_block(float* out, int frames) {
-    return render_block(*this, out, frames);
-}
-
-float kavrel_voice_snare808::process() {
-    if (is_idle()) return 0.0f;
-    const float d = pitch_env.process(0.0f) * pitch_depth;
-    const float t1 = oscillator.process(d) * amp_env.process(0.0f);
-    const float t2 = oscillator2.process(d) * partial2_env.process(0.0f);
-    const float tone = (t1 + t2) * tone_level;
-    const float n = noise_filter.process(noise.next());
-    const float noise_part = n * noise_env.process(0.0f) * noise_level;
-    const float click = click_filter.process(click_pulse.next()) * click_level;
-    return (tone + noise_part + click) * velocity_gain;
+    if (is_idle()) return false;
+    return render_runs(out, frames, [this](float* __restrict run, int n) {
+        float amp[kMaxRun], partial2[kMaxRun], noise_amp[kMaxRun], pitch[kMaxRun];
+        const int live = std::max(
+            {amp_env.running_for(n), partial2_env.running_for(n), noise_env.running_for(n)});
+        amp_env.process_run(amp, live);
+        partial2_env.process_run(partial2, live);
+        noise_env.process_run(noise_amp, live);
+        pitch_env.process_run(pitch, live);
+        for (int i = 0; i < live; ++i) {
+            const float d = pitch[i] * pitch_depth;
+            const float t1 = oscillator.process(d) * amp[i];
+            const float t2 = oscillator2.process(d) * partial2[i];
+            const float tone = (t1 + t2) * tone_level;
+            const float nz = noise_filter.process(noise.next());
+            const float noise_part = nz * noise_amp[i] * noise_level;
+            const float click = click_filter.process(click_pulse.next()) * click_level;
+            run[i] = (tone + noise_part + click) * velocity_gain;
+        }
+        return live;
+    });
 }
 
 void kavrel_voice_snare808::set_tune(float hz) {

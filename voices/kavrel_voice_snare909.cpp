@@ -1,5 +1,7 @@
 #include "voices/kavrel_voice_snare909.h"
 
+#include <algorithm>
+
 kavrel_voice_snare909::kavrel_voice_snare909() {
     noise_lowpass.set_frequency(1000.0f);
     noise_lowpass.set_q(0.707f);
@@ -59,20 +61,31 @@ bool kavrel_voice_snare909::is_idle() const {
 }
 
 [[gnu::flatten]] bool kavrel_voice_snare909::process_block(float* out, int frames) {
-    return render_block(*this, out, frames);
-}
-
-float kavrel_voice_snare909::process() {
-    if (is_idle()) return 0.0f;
-    const float d = pitch_env.process(0.0f) * pitch_depth;
-    const float t1 = oscillator.process(d) * amp_env.process(0.0f);
-    const float t2 = oscillator2.process(d) * partial2_env.process(0.0f);
-    const float tone = (t1 + t2) * tone_level;
-    // One noise value feeds both filters.
-    const float n = noise.next();
-    const float high = noise_highpass.process(n) * highpass_noise_env.process(0.0f);
-    const float low = noise_lowpass.process(n) * lowpass_noise_env.process(0.0f);
-    return (tone + (high + low) * noise_level) * velocity_gain;
+    if (is_idle()) return false;
+    return render_runs(out, frames, [this](float* __restrict run, int n) {
+        float amp[kMaxRun], partial2[kMaxRun], high_amp[kMaxRun], low_amp[kMaxRun];
+        float pitch[kMaxRun];
+        const int live =
+            std::max({amp_env.running_for(n), partial2_env.running_for(n),
+                      lowpass_noise_env.running_for(n), highpass_noise_env.running_for(n)});
+        amp_env.process_run(amp, live);
+        partial2_env.process_run(partial2, live);
+        lowpass_noise_env.process_run(low_amp, live);
+        highpass_noise_env.process_run(high_amp, live);
+        pitch_env.process_run(pitch, live);
+        for (int i = 0; i < live; ++i) {
+            const float d = pitch[i] * pitch_depth;
+            const float t1 = oscillator.process(d) * amp[i];
+            const float t2 = oscillator2.process(d) * partial2[i];
+            const float tone = (t1 + t2) * tone_level;
+            // One noise value feeds both filters.
+            const float nz = noise.next();
+            const float high = noise_highpass.process(nz) * high_amp[i];
+            const float low = noise_lowpass.process(nz) * low_amp[i];
+            run[i] = (tone + (high + low) * noise_level) * velocity_gain;
+        }
+        return live;
+    });
 }
 
 void kavrel_voice_snare909::set_tune(float hz) {

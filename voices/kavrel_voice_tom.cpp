@@ -2,6 +2,8 @@
 
 #include "voices/kavrel_kick_wave.h"
 
+#include <algorithm>
+
 kavrel_voice_tom::kavrel_voice_tom() {
     // The click partial: odd harmonics falling as 1/j².
     oscillator.build_waveform(vxsp_oscillator_wavetable::waveform_odd_harmonics, 0.0f, 16);
@@ -55,20 +57,26 @@ bool kavrel_voice_tom::is_idle() const {
 }
 
 [[gnu::flatten]] bool kavrel_voice_tom::process_block(float* out, int frames) {
-    return render_block(*this, out, frames);
-}
-
-float kavrel_voice_tom::process() {
-    if (is_idle()) return 0.0f;
-    // One offset in Hz for all three oscillators, not scaled by their ratios.
-    const float d = pitch_env.process(0.0f) * pitch_depth;
-    const float up = upper_partial.process(d);
-    const float upper = saturator2.process(up * amp_env.process(0.0f));
-    const float fu = fundamental.process(d);
-    const float fund = saturator1.process(fu * tone2_env.process(0.0f));
-    const float n = noise_filter.process(noise.next());
-    const float click = oscillator.process(d) * click_level + n * noise_level;
-    return (click_env.process(0.0f) * click + (upper + fund) * tone_level) * velocity_gain;
+    if (is_idle()) return false;
+    return render_runs(out, frames, [this](float* __restrict run, int n) {
+        float amp[kMaxRun], tone2[kMaxRun], click[kMaxRun], pitch[kMaxRun];
+        const int live =
+            std::max({amp_env.running_for(n), tone2_env.running_for(n), click_env.running_for(n)});
+        amp_env.process_run(amp, live);
+        tone2_env.process_run(tone2, live);
+        click_env.process_run(click, live);
+        pitch_env.process_run(pitch, live);
+        for (int i = 0; i < live; ++i) {
+            // One offset in Hz for all three oscillators, not scaled by their ratios.
+            const float d = pitch[i] * pitch_depth;
+            const float upper = saturator2.process(upper_partial.process(d) * amp[i]);
+            const float fund = saturator1.process(fundamental.process(d) * tone2[i]);
+            const float nz = noise_filter.process(noise.next());
+            const float c = oscillator.process(d) * click_level + nz * noise_level;
+            run[i] = (click[i] * c + (upper + fund) * tone_level) * velocity_gain;
+        }
+        return live;
+    });
 }
 
 void kavrel_voice_tom::set_tune(float hz) {

@@ -157,6 +157,45 @@ TEST_P(VoiceCommon, VelocityGainIsVelocitySquaredTimesTheVoicesFactor) {
     EXPECT_FLOAT_EQ(wild->get_velocity_gain(), GetParam().full_velocity_gain);
 }
 
+// The engine cuts a voice's samples into runs wherever an event or a clock tick falls, so the
+// runs must not show: hits that overlap, hits after silence (with an attack slow enough to
+// glide from where the last hit left its envelope), tails that end inside a run or exactly at
+// its end, and run lengths from one sample to more than a voice renders at once.
+TEST_P(VoiceCommon, RunsGiveTheSameSamplesWhereverTheyAreCut) {
+    constexpr int kVoices = 3;
+    std::unique_ptr<kavrel_voice> voices[kVoices] = {make(), make(), make()};
+    const int hits[] = {0, 3000, 3001, 9000, 40000, 64000};
+    const int lengths[] = {7, 97, 256, 300, 2, 1000, 255, 257, 1};
+    const int total = 90000;
+    std::vector<float> out[kVoices];
+    for (auto& o : out) o.assign(total, 0.0f);
+    for (auto& v : voices) v->set_amp_attack_time(3.0f);
+    int at = 0;
+    int cut = 0;
+    while (at < total) {
+        int next = total;
+        for (int h : hits) {
+            if (h == at)
+                for (auto& v : voices) v->trigger(0.8f);
+            if (h > at) next = std::min(next, h);
+        }
+        const int n = next - at;
+        // As one run, as runs of many lengths, and one sample at a time.
+        voices[0]->process_block(&out[0][static_cast<std::size_t>(at)], n);
+        for (int done = 0; done < n;) {
+            const int len = std::min(lengths[cut++ % 9], n - done);
+            voices[1]->process_block(&out[1][static_cast<std::size_t>(at + done)], len);
+            done += len;
+        }
+        for (int i = at; i < next; ++i) out[2][static_cast<std::size_t>(i)] = voices[2]->process();
+        at = next;
+    }
+    for (int k = 1; k < kVoices; ++k)
+        for (int i = 0; i < total; ++i)
+            ASSERT_EQ(out[0][i], out[k][i]) << "form " << k << " sample " << i;
+    EXPECT_GT(kavrel::test::loudest(out[0]), 0.0f);
+}
+
 TEST_P(VoiceCommon, TriggerAndProcessNeverAllocate) {
     auto voice = make();
     kavrel::test::AllocationCounter counter;
