@@ -66,14 +66,23 @@ bool kavrel_voice_tom::is_idle() const {
         tone2_env.process_run(tone2, live);
         click_env.process_run(click, live);
         pitch_env.process_run(pitch, live);
+        // The oscillators, noise and filter carry their state from sample to sample; the
+        // saturators and the mix do not, so they go in a second pass that the processor can
+        // overlap from one sample to the next. Each array holds a later stage in place.
+        float* upper = amp;
+        float* fund = tone2;
+        float* high = pitch;
         for (int i = 0; i < live; ++i) {
             // One offset in Hz for all three oscillators, not scaled by their ratios.
             const float d = pitch[i] * pitch_depth;
-            const float upper = saturator2.process(upper_partial.process(d) * amp[i]);
-            const float fund = saturator1.process(fundamental.process(d) * tone2[i]);
+            upper[i] = upper_partial.process(d) * amp[i];
+            fund[i] = fundamental.process(d) * tone2[i];
             const float nz = noise_filter.process(noise.next());
-            const float c = oscillator.process(d) * click_level + nz * noise_level;
-            run[i] = (click[i] * c + (upper + fund) * tone_level) * velocity_gain;
+            high[i] = oscillator.process(d) * click_level + nz * noise_level;
+        }
+        for (int i = 0; i < live; ++i) {
+            const float tone = saturator2.process(upper[i]) + saturator1.process(fund[i]);
+            run[i] = (click[i] * high[i] + tone * tone_level) * velocity_gain;
         }
         return live;
     });
