@@ -55,14 +55,18 @@ bool kavrel_voice_kick::is_idle() const {
         amp_env.process_run(amp, live);
         pitch_env.process_run(sweep, live);
         click_env.process_run(click, live);
+        // The saturator carries nothing from sample to sample: it goes over the run after
+        // the oscillator, noise and filter, which do. Each array holds a later stage in place.
+        float* tone = amp;
+        float* clicks = click;
         for (int i = 0; i < live; ++i) {
-            const float b = body.process(sweep[i] * pitch_depth);
-            const float tone = saturator.process(b * amp[i]) * tone_level;
+            tone[i] = body.process(sweep[i] * pitch_depth) * amp[i];
             const float nz = click_noise_filter.process(noise.next());
             const float pulse = click_pulse.next() * pulse_amount;
-            const float c = (pulse + nz * noise_amount) * click[i] * click_level;
-            run[i] = (c + tone) * velocity_gain;
+            clicks[i] = (pulse + nz * noise_amount) * click[i] * click_level;
         }
+        saturator.process_run(tone, live);
+        for (int i = 0; i < live; ++i) run[i] = (clicks[i] + tone[i] * tone_level) * velocity_gain;
         return live;
     });
 }

@@ -80,10 +80,10 @@ bool kavrel_voice_tom::is_idle() const {
             const float nz = noise_filter.process(noise.next());
             high[i] = oscillator.process(d) * click_level + nz * noise_level;
         }
-        for (int i = 0; i < live; ++i) {
-            const float tone = saturator2.process(upper[i]) + saturator1.process(fund[i]);
-            run[i] = (click[i] * high[i] + tone * tone_level) * velocity_gain;
-        }
+        saturator2.process_run(upper, live);
+        saturator1.process_run(fund, live);
+        for (int i = 0; i < live; ++i)
+            run[i] = (click[i] * high[i] + (upper[i] + fund[i]) * tone_level) * velocity_gain;
         return live;
     });
 }

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <vector>
 
 #include "dsp/vxsp_distort_exponential.h"
 #include "dsp/vxsp_distort_parabolic.h"
@@ -112,6 +116,38 @@ TEST(DspDistortExponential, TableFollowsEveryNewAmount) {
         const double k = 10.0 * amount + 1.0;
         EXPECT_NEAR(d.process(0.4f), 1.0 - std::pow(0.6, k), 3e-7) << amount;
         EXPECT_NEAR(d.process(-0.999f), -(1.0 - std::pow(0.001, k)), 3e-7) << amount;
+    }
+}
+
+// Voices saturate a run at a time; the run must give what sample by sample gives, for every
+// amount the table serves and those it leaves to the power (below 1, not a number), across
+// the first interval, full scale, beyond it, signed zeros and a run length that leaves a tail.
+TEST(DspDistortExponential, RunsGiveTheSameSamplesAsOneByOne) {
+    std::vector<float> inputs;
+    for (int i = -30000; i <= 30000; ++i) inputs.push_back(static_cast<float>(i) / 25000.0f);
+    for (float x : {0.0f, -0.0f, 0.9999f, -0.9999f, 0.99999994f, 1e-30f, -1e-30f,
+                    std::numeric_limits<float>::quiet_NaN(), 3.0f, -7.0f})
+        inputs.push_back(x);
+    inputs.push_back(0.5f); // an odd length: the last samples go one by one
+    for (float amount : {0.0f, 0.001f, 0.25f, 0.5f, 1.0f, -0.05f, NAN}) {
+        vxsp_distort_exponential one_by_one, runs;
+        one_by_one.set_amount(amount);
+        runs.set_amount(amount);
+        std::vector<float> expected(inputs.size()), got = inputs;
+        for (std::size_t i = 0; i < inputs.size(); ++i) expected[i] = one_by_one.process(inputs[i]);
+        for (std::size_t at = 0; at < got.size(); at += 97)
+            runs.process_run(&got[at],
+                             static_cast<int>(std::min<std::size_t>(97, got.size() - at)));
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            if (std::isnan(expected[i])) {
+                ASSERT_TRUE(std::isnan(got[i])) << amount << " " << inputs[i];
+            } else {
+                uint32_t a, b;
+                std::memcpy(&a, &expected[i], 4);
+                std::memcpy(&b, &got[i], 4);
+                ASSERT_EQ(a, b) << "amount " << amount << " input " << inputs[i];
+            }
+        }
     }
 }
 
