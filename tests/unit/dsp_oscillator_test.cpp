@@ -461,6 +461,25 @@ TEST(DspNoise, SequenceStartsFromTheSeedAndStaysInRange) {
     EXPECT_NEAR(sum_sq / n, 1.0 / 12.0, 0.005);
 }
 
+// The generator takes the whole part of the squared state by clearing mantissa bits once the
+// state is in its usual range; every value must still be the one the plain formula gives, from
+// the default seed and from seeds outside that range (whose first value needs the formula).
+TEST(DspNoise, EveryValueIsTheFractionOfTheSquaredState) {
+    for (double seed :
+         {vxsp_noise_white_fast::default_seed, 19.0, 19.999999999, 3.0, -7.25, 46339.5, 0.0}) {
+        vxsp_noise_white_fast noise(seed);
+        double state = seed;
+        for (int i = 0; i < 300000; ++i) {
+            const double s = state * state;
+            const double r = s - static_cast<double>(static_cast<int32_t>(s));
+            state = r + 19.0;
+            ASSERT_EQ(noise.next(), static_cast<float>(r - 0.5))
+                << "seed " << seed << " value " << i;
+            ASSERT_EQ(noise.get_state(), state) << "seed " << seed << " value " << i;
+        }
+    }
+}
+
 TEST(DspNoise, SameSeedSameSequence) {
     vxsp_noise_white_fast a, b;
     for (int i = 0; i < 1000; ++i) ASSERT_EQ(a.next(), b.next());
