@@ -204,19 +204,21 @@ def db(value):
 def render(renderer, program, pattern, tempo, out, outputs, bars=BARS, seed=SEED, extra=()):
     cmd = [renderer, "--program", str(program), "--pattern", str(pattern + 1), "--bars",
            str(bars), "--sync", "int", "--tempo", f"{tempo:g}", "--rate", str(RATE), "--seed",
-           str(seed), "--format", "float", "--outputs", outputs, "--quiet", "--out", out,
-           *extra]
+           str(seed), "--format", "float", "--outputs", outputs, "--quiet",
+           *(["--out", out] if out else []), *extra]
     result = subprocess.run(cmd, capture_output=True, text=True)
     if result.returncode != 0:
         raise RuntimeError(f"{' '.join(shlex.quote(c) for c in cmd)} failed:\n"
                            f"{result.stderr.strip()}")
+    # A sample that is not a number is a fault whatever the peaks say.
+    if "not numbers" in result.stderr:
+        raise RuntimeError(f"{' '.join(shlex.quote(c) for c in cmd)}:\n{result.stderr.strip()}")
     return result.stdout
 
 
 def bar_peaks(renderer, program, pattern, tempo, bars, seed):
     """Per bar, the peak of each output pair (dBFS), of one take; nothing is written."""
-    text = render(renderer, program, pattern, tempo, os.devnull, "all", bars, seed,
-                  ["--bar-peaks"])
+    text = render(renderer, program, pattern, tempo, None, "all", bars, seed, ["--bar-peaks"])
     rows = []
     for line in text.splitlines():
         m = re.match(r"bar (\d+):((?: \S+)+)$", line)

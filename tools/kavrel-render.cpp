@@ -291,8 +291,12 @@ int main(int argc, char** argv) {
     host.timeInfo = &time;
 
     const int fileChannels = options.outputs == OutputLayout::Mix ? 2 : outputs;
+    // Bar peaks without a file: the render is only measured, and everything a file would
+    // cost (interleaving, converting, the level meters of the summary) is left out.
+    const bool toFile = !options.outPath.empty();
     WavWriter writer;
-    if (!writer.open(options.outPath, fileChannels, rate, options.format, totalFrames, error))
+    if (toFile &&
+        !writer.open(options.outPath, fileChannels, rate, options.format, totalFrames, error))
         return fail(kExitFailure, error);
 
     // Everything the loop needs is allocated here: the loop itself allocates nothing.
@@ -308,15 +312,16 @@ int main(int argc, char** argv) {
 
     std::signal(SIGINT, onInterrupt);
     std::signal(SIGTERM, onInterrupt);
-    Progress progress(!options.quiet && totalFrames > 2 * static_cast<int64_t>(rate), totalFrames,
-                      rate);
+    Progress progress(toFile && !options.quiet && totalFrames > 2 * static_cast<int64_t>(rate),
+                      totalFrames, rate);
     const auto started = std::chrono::steady_clock::now();
 
     for (int64_t position = 0; position < totalFrames;) {
         if (interrupted) {
             progress.abandon();
             writer.discard();
-            return fail(130, "interrupted; " + options.outPath + " was not written");
+            return fail(130, toFile ? "interrupted; " + options.outPath + " was not written"
+                                    : std::string("interrupted"));
         }
         const int frames = static_cast<int>(std::min<int64_t>(block, totalFrames - position));
 
@@ -336,9 +341,14 @@ int main(int argc, char** argv) {
         host.clearRecords();
 
         const auto& out = host.outputs();
-        for (int c = 0; c < outputs; ++c) outputMeter.add(c, out[c].data(), frames);
         if (options.barPeaks)
             for (int c = 0; c < outputs; ++c) barPeaks.add(c, out[c].data(), frames, position);
+        if (!toFile) {
+            position += frames;
+            progress.update(position);
+            continue;
+        }
+        for (int c = 0; c < outputs; ++c) outputMeter.add(c, out[c].data(), frames);
         outputMeter.addFrames(frames);
         if (options.outputs == OutputLayout::Mix) {
             std::fill(mixLeft.begin(), mixLeft.begin() + frames, 0.0f);
@@ -371,7 +381,7 @@ int main(int argc, char** argv) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
 
     host.close();
-    if (!writer.close(error)) {
+    if (toFile && !writer.close(error)) {
         writer.discard();
         return fail(kExitFailure, error);
     }
@@ -385,6 +395,9 @@ int main(int argc, char** argv) {
     if (writer.nonFiniteSamples())
         warn("the plug-in produced " + counted(writer.nonFiniteSamples(), "sample") +
              " that are not numbers; they were written as silence");
+    else if (!toFile && barPeaks.nonFiniteSamples())
+        warn("the plug-in produced " + counted(barPeaks.nonFiniteSamples(), "sample") +
+             " that are not numbers; the bar peaks leave them out");
     if (writer.samplesOverFullScale() && options.format != SampleFormat::Float32)
         warn(counted(writer.samplesOverFullScale(), "sample") +
              " went over 0 dBFS and were clipped; lower the levels or use --format float");
@@ -401,7 +414,7 @@ int main(int argc, char** argv) {
             }
             std::printf("\n");
         }
-    if (options.quiet) return 0;
+    if (options.quiet || !toFile) return 0;
     std::printf("wrote %s: %lld frames (%s) at %d Hz, %d channel%s, %s %s\n",
                 options.outPath.c_str(), static_cast<long long>(totalFrames),
                 seconds(length).c_str(), rate, fileChannels, fileChannels == 1 ? "" : "s",

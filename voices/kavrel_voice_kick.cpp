@@ -40,7 +40,7 @@ void kavrel_voice_kick::trigger(float velocity) {
     click_pulse.trigger();
 }
 
-// A waveform switch still pending counts as work: process() makes it even while silent.
+// A waveform switch still pending counts as work: the next run makes it even while silent.
 bool kavrel_voice_kick::is_idle() const {
     return amp_env.is_finished() && waveform.load() == body.current_table();
 }

@@ -57,7 +57,7 @@ private:
     // The table the body should read. The editor and the host set it while the audio thread
     // reads the body, and a switch changes the table and its length together: a reader that
     // saw one without the other would read past the shorter table. So other threads only
-    // leave the request here and process() makes the switch on the audio thread.
+    // leave the request here and the next run makes the switch on the audio thread.
     struct requested_table {
         std::atomic<int> index{0};
         requested_table() = default;

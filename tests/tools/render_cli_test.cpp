@@ -101,6 +101,7 @@ TEST_F(RenderCli, RejectsBadArgumentsWithAMessage) {
         {{"--out", out, "--bars"}, "--bars needs a value"},
         {{"--out", out, "--tempo", "--bars", "2"}, "--tempo needs a value"},
         {{"--bars", "2"}, "--out FILE.wav is required"},
+        {{"--bars", "2", "--quiet"}, "--out FILE.wav is required"},
         {{"--out", out, "stray"}, "unexpected argument 'stray'"},
         {{"--out", out, "--program", "48"}, "--program: 48 is out of range (0..47)"},
         {{"--out", out, "--pattern", "0"}, "--pattern: 0 is out of range (1..16)"},
@@ -273,6 +274,24 @@ TEST_F(RenderCli, TheSeedDecidesTheRandomDraws) {
     EXPECT_FALSE(first.empty());
     EXPECT_EQ(first, render("2.wav", "1234"));
     EXPECT_NE(first, render("3.wav", "99"));
+}
+
+// The bank measurement asks only for bar peaks and writes no file: what it reads must be what
+// a render to a file would have said, bar for bar, with nothing else printed.
+TEST_F(RenderCli, BarPeaksWithoutAFileMeasureTheSameRender) {
+    const std::vector<std::string> take = {
+        "--program", "31",  "--pattern", "5",     "--bars",     "3",
+        "--sync",    "int", "--tempo",   "94",    "--seed",     "7",
+        "--outputs", "all", "--format",  "float", "--bar-peaks"};
+    std::vector<std::string> withFile = take;
+    withFile.insert(withFile.end(), {"--out", path("take.wav"), "--quiet"});
+    const Result written = run(withFile);
+    const Result measured = run(take);
+    ASSERT_EQ(written.exitCode, 0) << written.output;
+    ASSERT_EQ(measured.exitCode, 0) << measured.output;
+    EXPECT_EQ(measured.output, written.output);
+    EXPECT_EQ(std::count(measured.output.begin(), measured.output.end(), '\n'), 3);
+    EXPECT_EQ(measured.output.rfind("bar 1: ", 0), 0u) << measured.output;
 }
 
 TEST_F(RenderCli, SavesLoadsAndListsPresetFiles) {

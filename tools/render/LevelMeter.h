@@ -39,11 +39,14 @@ public:
     int bars() const { return static_cast<int>(peaks.size()); }
     // Over channels [first, first + channels) of bar `bar` (0-based), in dBFS.
     double peakDb(int bar, int first, int channels) const;
+    // Samples that were not numbers or infinite; they count towards no peak.
+    long long nonFiniteSamples() const { return nonFinite; }
 
 private:
     int channelCount;
     double barFrames;
-    std::vector<std::vector<double>> peaks; // [bar][channel]
+    std::vector<std::vector<float>> peaks; // [bar][channel]
+    long long nonFinite = 0;
 };
 
 } // namespace kavrel::render

@@ -60,7 +60,8 @@ Options:
   --quiet               print only warnings and errors
   --bar-peaks           after the render, print the peak of each output pair in each
                         bar of --tempo, one line a bar ("bar N: A B C D E F", dBFS with
-                        two decimals), even with --quiet
+                        two decimals), even with --quiet; without --out the render
+                        is only measured: no file, nothing else printed
   --help                this text
   --version             the tool's version
 
@@ -183,7 +184,7 @@ const char* syncName(SyncMode mode) {
 }
 
 bool rendersAudio(const RenderOptions& options) {
-    return !options.listPrograms && !options.outPath.empty();
+    return !options.listPrograms && (!options.outPath.empty() || options.barPeaks);
 }
 
 int64_t renderFrames(const RenderOptions& options) {
@@ -356,7 +357,7 @@ ParseOutcome parseOptions(int argc, const char* const* argv, RenderOptions& opti
     }
 
     if (options.outPath.empty() && !options.listPrograms && options.saveFxb.empty() &&
-        options.saveFxp.empty()) {
+        options.saveFxp.empty() && !options.barPeaks) {
         in.fail("--out FILE.wav is required (see --help)");
         return ParseOutcome::Error;
     }
