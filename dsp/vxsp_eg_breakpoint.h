@@ -176,13 +176,17 @@ inline void vxsp_eg_breakpoint::process_run(float* out, int n) {
             return;
         }
         const int slot = index - 1;
-        if (shape_exponent != 1.0f && slot >= 0 && slot < curve_cache_segments) {
+        // Another thread may shorten the segment at any time (a lane or a knob moving the
+        // decay); reading its length once keeps the stretch within the run and the cache.
+        const int32_t segment = length;
+        if (shape_exponent != 1.0f && slot >= 0 && slot < curve_cache_segments &&
+            counter < segment) {
             const curve_cache& cache = curve_caches[slot];
-            if (cache.length == length && cache.exponent == shape_exponent &&
+            if (cache.length == segment && cache.exponent == shape_exponent &&
                 cache.power_form == power_form && counter < cache.filled) {
                 int m = n - i;
                 if (m > cache.filled - counter) m = cache.filled - counter;
-                if (m > length - counter) m = length - counter;
+                if (m > segment - counter) m = segment - counter;
                 const float* kept = cache.values + counter;
                 const float from = start_level;
                 const float by = delta;
@@ -195,7 +199,7 @@ inline void vxsp_eg_breakpoint::process_run(float* out, int n) {
                 output = to[m - 1];
                 counter += m;
                 i += m;
-                if (counter >= length) next_segment();
+                if (counter >= segment) next_segment();
                 continue;
             }
         }

@@ -277,6 +277,54 @@ TEST(DspEnvelope, SampleRateChangeMidSegmentResizesThatSegment) {
     EXPECT_EQ(render_to_end(eg).size(), 23000u);
 }
 
+// Voices render their envelopes a run at a time. A run must give what as many process() calls
+// give, and running_for must count the samples before the end, even when the decay is moved
+// mid-segment (shorter than what has been walked, longer again), the hit repeats with the same
+// settings (the kept powers) or is cut by stop().
+TEST(DspEnvelope, RunsWalkTheSameValuesAsOneSampleAtATime) {
+    vxsp_eg_breakpoint_ar runs, one;
+    for (auto* eg : {&runs, &one}) {
+        eg->set_sample_rate(44100.0f);
+        eg->set_attack_time(3.0f);
+        eg->set_attack_curve(0.4f);
+        eg->set_decay_time(60.0f);
+        eg->set_decay_curve(-0.7f);
+    }
+    const int lengths[] = {1, 256, 37, 200, 5, 256, 129};
+    int cut = 0;
+    auto step = [&](int n) {
+        std::vector<float> a(static_cast<size_t>(n)), b(static_cast<size_t>(n));
+        const int before = runs.running_for(n);
+        runs.process_run(a.data(), n);
+        int sounding = n;
+        for (int i = 0; i < n; ++i) {
+            if (one.is_finished() && sounding == n) sounding = i;
+            b[static_cast<size_t>(i)] = one.process(0.0f);
+        }
+        ASSERT_EQ(before, sounding);
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(a[static_cast<size_t>(i)], b[static_cast<size_t>(i)]) << i;
+    };
+    for (int hit = 0; hit < 4; ++hit) {
+        runs.trigger();
+        one.trigger();
+        for (int k = 0; k < 20; ++k) step(lengths[cut++ % 7]);
+        if (hit == 1) {
+            // Far into the decay: now shorter than what it has walked, then longer again.
+            runs.set_decay_time(2.0f);
+            one.set_decay_time(2.0f);
+            step(3);
+            runs.set_decay_time(60.0f);
+            one.set_decay_time(60.0f);
+        }
+        if (hit == 2) {
+            runs.stop();
+            one.stop();
+        }
+        for (int k = 0; k < 20; ++k) step(lengths[cut++ % 7]);
+    }
+}
+
 TEST(DspEnvelope, InvalidSampleRatesAreIgnored) {
     vxsp_eg_breakpoint_ar eg;
     eg.set_sample_rate(48000.0f);
