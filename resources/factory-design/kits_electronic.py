@@ -210,8 +210,9 @@ def electrotron():
         [("kick sweep depth per step", lambda p: p.lane("Kickdrum Pitch Mod", "5... ..8. ..3. ....")),
          ("tom zap depth per step", lambda p: p.lane("Low Tom Pitch Depth", ".... .... .9.. ....")),
          ("bell pitch per step", lambda p: p.lane("Cowbell Tune", "..7. .4.. ..8. ...3"))],
-        [("16th hats thinned by probability, velocities re-rolled",
-          lambda p: p.tool("CH", sel=75).randvel("CH")),
+        # Re-rolled hat velocities reach full velocity, and these hats clip there.
+        [("16th hats thinned by probability, their length re-rolled",
+          lambda p: p.tool("CH", sel=75).randomlane("CHH Decay")),
          ("zap toms and rims at random", lambda p: p.tool("MT", rnd=8, size="1/16", vel=60)
           .tool("RS", rnd=8, size="1/16", vel=50))],
         [P("Breakdown: zap toms with pitch per step",
@@ -223,7 +224,7 @@ def electrotron():
          .randomlane("Cowbell Pan").tool("CH", sel=60)],
         roll32("Fill 2: clap roll, tone rising", a, "CL", tune="Clap Tone"),
         "an electro set: kick sweep, zap depth and bell pitch per step, hats thinned by "
-        "probability, a clap roll")
+        "probability, a clap roll", alt_randvel=False)
 
 
 def oddities():
