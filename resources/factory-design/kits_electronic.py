@@ -544,7 +544,9 @@ def saturated():
           OH="..6. .... ..6. ...."),
         P("Break: driven toms and bell", LT="8..6 .... 8... ....", MT="...6 ..6. ...6 ....",
           HT=".... .7.. .... 7.7.", CB="..6. .... ..6. ...."),
-        "9..... ...9.. ...9.. ......", "S8", "Snare8 Noise Color", "Snare8 Noise Decay",
+        # The set's builds raise the snare's pitch: its noise colour opened to the top makes
+        # every hit peak through the fast compressor.
+        "9..... ...9.. ...9.. ......", "S8", "Snare8 Tune", "Snare8 Noise Decay",
         [("kick drive per step", lambda p: p.lane("Kickdrum Saturation", "5... ..9. ..3. ....")),
          ("snare noise colour per step",
           lambda p: p.lane("Snare8 Noise Color", ".... 4..7 .7.. 5...")),
