@@ -210,8 +210,9 @@ def electrotron():
         [("kick sweep depth per step", lambda p: p.lane("Kickdrum Pitch Mod", "5... ..8. ..3. ....")),
          ("tom zap depth per step", lambda p: p.lane("Low Tom Pitch Depth", ".... .... .9.. ....")),
          ("bell pitch per step", lambda p: p.lane("Cowbell Tune", "..7. .4.. ..8. ...3"))],
-        [("16th hats thinned by probability, velocities re-rolled",
-          lambda p: p.tool("CH", sel=75).randvel("CH")),
+        # Re-rolled hat velocities reach full velocity, and these hats clip there.
+        [("16th hats thinned by probability, their length re-rolled",
+          lambda p: p.tool("CH", sel=75).randomlane("CHH Decay")),
          ("zap toms and rims at random", lambda p: p.tool("MT", rnd=8, size="1/16", vel=60)
           .tool("RS", rnd=8, size="1/16", vel=50))],
         [P("Breakdown: zap toms with pitch per step",
@@ -223,7 +224,7 @@ def electrotron():
          .randomlane("Cowbell Pan").tool("CH", sel=60)],
         roll32("Fill 2: clap roll, tone rising", a, "CL", tune="Clap Tone"),
         "an electro set: kick sweep, zap depth and bell pitch per step, hats thinned by "
-        "probability, a clap roll")
+        "probability, a clap roll", alt_randvel=False)
 
 
 def oddities():
@@ -543,7 +544,9 @@ def saturated():
           OH="..6. .... ..6. ...."),
         P("Break: driven toms and bell", LT="8..6 .... 8... ....", MT="...6 ..6. ...6 ....",
           HT=".... .7.. .... 7.7.", CB="..6. .... ..6. ...."),
-        "9..... ...9.. ...9.. ......", "S8", "Snare8 Noise Color", "Snare8 Noise Decay",
+        # The set's builds raise the snare's pitch: its noise colour opened to the top makes
+        # every hit peak through the fast compressor.
+        "9..... ...9.. ...9.. ......", "S8", "Snare8 Tune", "Snare8 Noise Decay",
         [("kick drive per step", lambda p: p.lane("Kickdrum Saturation", "5... ..9. ..3. ....")),
          ("snare noise colour per step",
           lambda p: p.lane("Snare8 Noise Color", ".... 4..7 .7.. 5...")),

@@ -14,7 +14,7 @@ def _package(kit, kit_patterns, set_patterns, summary):
 def _hiphop(title, tempo, swing, comp, character, notes, sound, mix, a, a2, b, b2, c, turn,
             alt, brk, brk2, trip_kick, snare, snare_tune, snare_decay, lanes, random,
             breakdown, fill2, summary, roll=None, reference=0.0, intro_randvel=False,
-            comp_attack=0.004):
+            comp_attack=0.004, alt_randvel=True):
     kit = Kit(title, tempo=tempo, swing=swing, compressor=comp, comp_attack=comp_attack,
               character=character, notes=notes, sound=sound, mix=mix, reference=reference)
     g = {"a": a, "a2": a2, "b": b, "b2": b2, "c": c, "snare": snare, "roll": roll or snare,
@@ -24,9 +24,15 @@ def _hiphop(title, tempo, swing, comp, character, notes, sound, mix, a, a2, b, b
              .lane("Mid Tom Freq", ".... .... 7.5. ....")
              .lane("Low Tom Freq", ".... .... .... 6.3."),
              fill2]
-    ideas = set_ideas("CH", snare, snare_tune, snare_decay, lanes, random,
-                      alt.copy("Alternate: " + alt.title.split(":")[0].lower() +
-                               " with the hats' velocities re-rolled each bar").randvel("CH"),
+    if alt_randvel:
+        alt_set = alt.copy("Alternate: " + alt.title.split(":")[0].lower() +
+                           " with the hats' velocities re-rolled each bar").randvel("CH")
+    else:
+        # Re-rolled velocities bring full-velocity hats, which some kits' hats cannot take
+        # on top of the kick and snare; those re-roll the hats' length instead.
+        alt_set = alt.copy("Alternate: " + alt.title.split(":")[0].lower() +
+                           " with the hats' length re-rolled each bar").randomlane("CHH Decay")
+    ideas = set_ideas("CH", snare, snare_tune, snare_decay, lanes, random, alt_set,
                       ("CH", snare, "OH"), intro_randvel=intro_randvel)
     set_patterns = standard_set(title, a2, b2, c, breakdown, fills, ideas)
     return _package(kit, kit_patterns, set_patterns, summary)
@@ -53,7 +59,7 @@ def paid_in_full():
               cymbal(2000, tuning=0.5, body=7000, noise=-12, ding=-12),
               rim(0.45, 700)),
         {"KD": (0, 0.5), "S9": (-6, 0.5), "S8": (-10, 0.46), "CL": (-7, 0.54),
-         "LT": (-8, 0.3), "MT": (-8, 0.5), "HT": (-8, 0.7), "CH": (-14, 0.62),
+         "LT": (-8, 0.3), "MT": (-8, 0.5), "HT": (-8, 0.7), "CH": (-17, 0.62),
          "OH": (-7, 0.4), "CY": (-11, 0.68), "RS": (-9, 0.38), "CB": (-11, 0.64)},
         a,
         a.but("Main groove with a rim knock and a late kick", RS="...5 .... .... .5..",
@@ -81,8 +87,9 @@ def paid_in_full():
           lambda p: p.lane("Kickdrum Pitch Mod", "5.3. ...6 ..4. .7..")),
          ("hat length per step", lambda p: p.lane("CHH Decay", "5.3. 6.3. 5.3. 8.3."))],
         [("ghost snares at random", lambda p: p.tool("S8", rnd=12, size="1/16", vel=35)),
-         ("rims at random, hat velocities re-rolled",
-          lambda p: p.tool("RS", rnd=12, size="1/16", vel=45).randvel("CH"))],
+         # Re-rolled hat velocities put full-velocity hats on the snare and clip.
+         ("rims at random, hat length re-rolled each bar",
+          lambda p: p.tool("RS", rnd=12, size="1/16", vel=45).randomlane("CHH Decay"))],
         [P("Breakdown: rim and hats, rim pitch per step",
            RS="...5 ..4. .5.. ..6.", CH="7.5. 7.5. 7.5. 7.5.")
          .lane("Rimshot Tune", "...6 ..3. .7.. ..4."),
@@ -91,7 +98,7 @@ def paid_in_full():
          .tool("LT", rnd=8, size="1/8", vel=60).tool("HT", rnd=8, size="1/8", vel=60)],
         roll32("Fill 2: snare roll", a, "S9", tune="Snare9 Tune"),
         "a boom-bap set: kick sweep and snare tail per step, ghost snares and rims by "
-        "probability, heavy swing", intro_randvel=False)
+        "probability, heavy swing", intro_randvel=False, alt_randvel=False)
 
 
 def slow_and_low():
@@ -154,12 +161,12 @@ def slow_and_low():
          .randomlane("Mid Tom Pan"),
          P("Breakdown 2: dark hats and bell by probability",
            CH="6.4. 6.4. 6.4. 6.4.", CB="...4 .... .... .4..")
-         .tool("CH", sel=70).tool("CB", rnd=6, size="1/8T", vel=40).randvel("CH")],
+         .tool("CH", sel=70).tool("CB", rnd=6, size="1/8T", vel=40)],
         P("Fill 2: triplet snare drag", "1 x 16T",
           KD="9..... ...... ..8... ......", S9="...... ...... 9..... ..3456")
         .lane("Snare9 Tune", "...... ...... ...... ..5678"),
         "a slow, low set: kick length, snare pitch and hat tone per step, triplet hats "
-        "and sub kicks by probability", reference=2)
+        "and sub kicks by probability", reference=2, alt_randvel=False)
 
 
 def dig_it():
@@ -222,7 +229,7 @@ def dig_it():
          .randvel("CH")],
         roll32("Fill 2: snare roll", a, "S9", tune="Snare9 Tune"),
         "a funk-break set: snare and bell pitches per step, ghost snares, barking hats and "
-        "toms by probability")
+        "toms by probability", alt_randvel=False)
 
 
 def old_school():
@@ -245,7 +252,7 @@ def old_school():
               hats(50, 400, tune=0.5, noise=50, bpf=9000, hpf=6000, open_curve=-0.5),
               cymbal(2500, tuning=0.5, body=7000, noise=-10, ding=-12),
               rim(0.5, 1000)),
-        {"KD": (0, 0.5), "CL": (-5, 0.5), "S8": (-6, 0.5), "S9": (-9, 0.5),
+        {"KD": (0, 0.5), "CL": (-8, 0.5), "S8": (-6, 0.5), "S9": (-9, 0.5),
          "LT": (-6, 0.3), "MT": (-6, 0.5), "HT": (-6, 0.7), "CH": (-5, 0.62),
          "OH": (-7, 0.4), "CY": (-10, 0.68), "RS": (-8, 0.38), "CB": (-8, 0.6)},
         a,
@@ -403,8 +410,9 @@ def thwacker():
           lambda p: p.lane("High Tom Freq", ".... .... .7.4 ....")
           .lane("Snare9 Noise Decay", "...4 ..6. ...4 ..8."))],
         [("rims at random", lambda p: p.tool("RS", rnd=12, size="1/16", vel=55)),
-         ("timbales at random, hat velocities re-rolled",
-          lambda p: p.tool("HT", rnd=10, size="1/16", vel=60).randvel("CH"))],
+         # Re-rolled hat velocities put full-velocity hats on the kick and snare and clip.
+         ("timbales at random, hat length re-rolled each bar",
+          lambda p: p.tool("HT", rnd=10, size="1/16", vel=60).randomlane("CHH Decay"))],
         [P("Breakdown: timbales with pitch per step",
            HT="6.6. .6.6 6.6. .6..", MT="...6 .... ...6 ..6.")
          .lane("High Tom Freq", "7.5. .3.6 8.4. .2..").randomlane("High Tom Pan"),
