@@ -69,14 +69,15 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
 
     // Without a factory bank a slot still holds a complete, playable default program.
     const bool factory = factoryBank() != nullptr;
-    for (KavrelProgram& program : programs) {
-        if (factory) break;
-        for (int i = 0; i < kNumParams; ++i) program.params[i] = paramManager.getNormValue(i);
-        for (int p = 0; p < kPatternsPerProgram; ++p)
-            for (int index : paramManager.patternParamSet) {
-                program.patternValues[p][index] = paramManager.getNormValue(index);
-                program.hasPatternValue[p][index] = 1;
-            }
+    if (!factory) {
+        for (KavrelProgram& program : programs) {
+            for (int i = 0; i < kNumParams; ++i) program.params[i] = paramManager.getNormValue(i);
+            for (int p = 0; p < kPatternsPerProgram; ++p)
+                for (int index : paramManager.patternParamSet) {
+                    program.patternValues[p][index] = paramManager.getNormValue(index);
+                    program.hasPatternValue[p][index] = 1;
+                }
+        }
     }
 
     staging = std::make_unique<KavrelProgram>();
@@ -88,15 +89,8 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
     learnMode = 0;
     currentPattern = 0;
     currentPatternPointer = &programs[0].patterns[0];
-    if (factory) {
-        // The slots hold the factory bank already; the host's values come from its first
-        // program, as after loading the bank as a chunk.
-        const int before = beginHandoverWrite();
-        curProgram = handoverProgram = 0;
-        endHandoverWrite(before);
-    } else {
-        setProgram(0);
-    }
+    // The slots hold the factory bank (or the defaults) already; the host's values and the
+    // engine's come from the first program, as after loading the bank as a chunk.
     setProgram(0);
     currentPatternPointer = &programs[activeProgram].patterns[currentPattern];
     clipboardMemento = paramManager.createMemento(paramManager.patternParamSet);
