@@ -49,6 +49,27 @@ public:
     virtual float process_free();
     virtual float process_ratio_truncating(float ratio, float fm_hz);
 
+    // The oscillator read freely (no modulation) for one run, its state held by the caller:
+    // a voice summing several of them per sample would otherwise store each phase and reload
+    // each table pointer every sample, because a store through a float may alias them. The
+    // same samples as process_free(); hand the state back with end_free_run() after the run.
+    struct free_run {
+        const float* table;
+        int32_t mask;
+        float increment;
+        float phase;
+        float next() {
+            float fraction;
+            return read(table, mask, increment + phase, phase, fraction);
+        }
+    };
+    free_run begin_free_run() const { return {table, table_mask, increment, phase}; }
+    // The fraction of the last read is the phase's (the same unless the read wrapped).
+    void end_free_run(const free_run& run) {
+        phase = run.phase;
+        fraction = phase - static_cast<float>(static_cast<int32_t>(phase));
+    }
+
     float get_phase() const { return phase; }
     float get_fraction() const { return fraction; }
     float get_increment() const { return increment; }
@@ -61,7 +82,8 @@ protected:
     // Hands the owned table (if any) to the caller; the oscillator no longer frees it.
     std::unique_ptr<float[]> release_owned_table() { return std::move(owned_table); }
     // Interpolated read at position p (table samples), wrapping with the mask.
-    float lookup(float p);
+    float lookup(float p) { return read(table, table_mask, p, phase, fraction); }
+    static float read(const float* table, int32_t mask, float p, float& phase, float& fraction);
     void recompute_increment() {
         increment = static_cast<float>(table_size) * frequency * inverse_sample_rate;
     }
@@ -77,15 +99,16 @@ protected:
     float increment_per_hz = 0.0f;
 };
 
-inline float vxsp_oscillator_wavetable::lookup(float p) {
+inline float vxsp_oscillator_wavetable::read(const float* table, int32_t mask, float p,
+                                             float& phase, float& fraction) {
     const int32_t i = static_cast<int32_t>(p);
     fraction = p - static_cast<float>(i);
-    const int32_t index = i & table_mask;
+    const int32_t index = i & mask;
     // Without a wrap, index + fraction equals p exactly (p - i is exact for the truncated i),
     // so the next position need not wait for the integer conversions: a long dependency
     // chain that would otherwise set the cost of every sample.
     phase = index == i ? p : static_cast<float>(index) + fraction;
-    return (1.0f - fraction) * table[index] + fraction * table[(index + 1) & table_mask];
+    return (1.0f - fraction) * table[index] + fraction * table[(index + 1) & mask];
 }
 
 inline float vxsp_oscillator_wavetable::process(float fm_hz) {

@@ -37,13 +37,14 @@ bool kavrel_voice_cymbal_110::is_idle() const {
         const int live = std::max(amp_env.running_for(n), ding_env.running_for(n));
         amp_env.process_run(amp, live);
         ding_env.process_run(ding, live);
+        metal_run m = begin_metal_run();
         for (int i = 0; i < live; ++i) {
-            const float o1 = oscillators[1].process_free();
-            const float o0 = oscillators[0].process_free();
-            const float o2 = oscillators[2].process_free();
-            const float o3 = oscillators[3].process_free();
-            const float o4 = oscillators[4].process_free();
-            const float o5 = oscillators[5].process_free();
+            const float o1 = m[1].next();
+            const float o0 = m[0].next();
+            const float o2 = m[2].next();
+            const float o3 = m[3].next();
+            const float o4 = m[4].next();
+            const float o5 = m[5].next();
             const float nz = noise.next();
             const float s = (1.1f * o0 + 1.1f * o1 + 0.25f * o2 + 1.25f * o3 + 0.5f * o4 +
                              2.04f * o5 + nz * noise_level * 6.0f) *
@@ -51,6 +52,7 @@ bool kavrel_voice_cymbal_110::is_idle() const {
             const float b = body_filter.process(s) * amp[i];
             run[i] = b + ding_filter.process(s) * ding[i] * ding_level;
         }
+        end_metal_run(m);
         return live;
     });
 }

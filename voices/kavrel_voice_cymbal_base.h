@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+
 #include "dsp/vxsp_oscillator_wavetable.h"
 #include "voices/kavrel_voice.h"
 
@@ -18,5 +20,16 @@ public:
     virtual void set_tune(float ratio);
 
 protected:
+    // The six oscillators read freely over one run, their state in the caller's hands.
+    using metal_run = std::array<vxsp_oscillator_wavetable::free_run, oscillator_count>;
+    metal_run begin_metal_run() const {
+        metal_run m;
+        for (int i = 0; i < oscillator_count; ++i) m[i] = oscillators[i].begin_free_run();
+        return m;
+    }
+    void end_metal_run(const metal_run& m) {
+        for (int i = 0; i < oscillator_count; ++i) oscillators[i].end_free_run(m[i]);
+    }
+
     vxsp_oscillator_wavetable oscillators[oscillator_count];
 };

@@ -17,9 +17,9 @@ void kavrel_voice_hihat::set_sample_rate(float hz) {
     noise.set_sample_rate(hz);
 }
 
-float kavrel_voice_hihat::source() {
-    float metal = oscillators[0].process_free();
-    for (int i = 1; i < oscillator_count; ++i) metal += oscillators[i].process_free();
+float kavrel_voice_hihat::source(metal_run& m) {
+    float metal = m[0].next();
+    for (int i = 1; i < oscillator_count; ++i) metal += m[i].next();
     return noise.next() * noise_mix + metal * tone_mix * 0.26f;
 }
 
@@ -30,7 +30,10 @@ void kavrel_voice_hihat::trigger(float velocity) {
     if (is_idle() && filter_moved) {
         highpass.reset();
         bandpass.reset();
-        for (int i = 0; i < kFilterSettleSamples; ++i) bandpass.process(highpass.process(source()));
+        metal_run m = begin_metal_run();
+        for (int i = 0; i < kFilterSettleSamples; ++i)
+            bandpass.process(highpass.process(source(m)));
+        end_metal_run(m);
     }
     filter_moved = false;
     // As in the snares: a silent hat kept its filters' history from the last hit.
@@ -52,10 +55,12 @@ bool kavrel_voice_hihat::is_idle() const {
         float amp[kMaxRun];
         const int live = amp_env.running_for(n);
         amp_env.process_run(amp, live);
+        metal_run m = begin_metal_run();
         for (int i = 0; i < live; ++i) {
-            const float y = bandpass.process(highpass.process(source()));
+            const float y = bandpass.process(highpass.process(source(m)));
             run[i] = y * amp[i] * velocity_gain;
         }
+        end_metal_run(m);
         return live;
     });
 }

@@ -38,5 +38,5 @@ private:
     float tone_mix = 0.5f;
     bool filter_moved = false; // a filter moved while the hat was silent
 
-    float source(); // noise and metal, before the filters
+    float source(metal_run& m); // noise and metal, before the filters
 };

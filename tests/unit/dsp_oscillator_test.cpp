@@ -155,6 +155,24 @@ TEST(DspOscillator, RatioAndFreeRunningLookups) {
     EXPECT_FLOAT_EQ(osc.get_phase(), 20.75f);
 }
 
+TEST(DspOscillator, AFreeRunGivesTheSamplesOfProcessFreeAndHandsBackItsPhase) {
+    // Odd frequencies and a phase near the end so the runs cross the table's wrap.
+    vxsp_oscillator_wavetable alone, in_runs;
+    for (auto* o : {&alone, &in_runs}) {
+        o->build_waveform(vxsp_oscillator_wavetable::waveform_pulse, 41.0f, 16);
+        o->set_frequency(1062.3f);
+        o->set_phase(4090.7f);
+    }
+    for (int run : {1, 7, 256, 1000, 3}) {
+        auto r = in_runs.begin_free_run();
+        for (int i = 0; i < run; ++i) ASSERT_EQ(r.next(), alone.process_free()) << run << " " << i;
+        in_runs.end_free_run(r);
+        ASSERT_EQ(in_runs.get_phase(), alone.get_phase());
+        // Between runs the oscillator is still an oscillator.
+        ASSERT_EQ(in_runs.process_free(), alone.process_free());
+    }
+}
+
 TEST(DspOscillator, WaveformSpectraMatchTheirSeries) {
     struct Case {
         int type;
