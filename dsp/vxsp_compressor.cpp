@@ -31,8 +31,8 @@ void vxsp_compressor::set_ratio(float new_ratio) {
 void vxsp_compressor::set_threshold(float db) {
     if (db == threshold_db) return;
     threshold_db = db;
-    working_threshold_db = db;
     threshold_level = static_cast<float>(std::pow(10.0, static_cast<double>(db) / 20.0));
+    inverse_threshold_level = static_cast<float>(std::pow(10.0, -static_cast<double>(db) / 20.0));
 }
 
 void vxsp_compressor::set_input_gain(float db) {
@@ -70,32 +70,25 @@ float vxsp_compressor::detect(float level) {
     if (level > envelope && level <= 3.4e38f) {
         envelope = (level - envelope) * attack_coefficient + envelope;
     }
-    // Below the threshold the level in dB would only be compared and dropped.
-    if (envelope >= 0.00001f && envelope < threshold_level) {
-        gain_reduction_db = 0.0f;
-        return gain_reduction_db;
+    // The detector reads nothing below -100 dB.
+    const float detected = envelope < 0.00001f ? 0.00001f : envelope;
+    if (detected < threshold_level) {
+        gain_reduction = 1.0f;
+        return gain_reduction;
     }
-    const float level_db = envelope < 0.00001f ? -100.0f : 20.0f * std::log10(envelope);
-    gain_reduction_db = level_db < working_threshold_db
-                            ? 0.0f
-                            : (1.0f / ratio - 1.0f) * (level_db - working_threshold_db);
-    return gain_reduction_db;
+    // A hard knee: (1/ratio - 1) dB for each dB over the threshold, which is the detected
+    // level over the threshold level to the power 1/ratio - 1: one power, no logarithm.
+    gain_reduction = std::pow(detected * inverse_threshold_level, 1.0f / ratio - 1.0f);
+    return gain_reduction;
 }
 
-namespace {
-
-// 10^(dB / 20) for a reduction in dB. Below the threshold the reduction is exactly 0 and
-// 10^0 is exactly 1, so the usual quiet case costs no power evaluation.
-inline float reduction_gain(float reduction_db) {
-    return reduction_db == 0.0f ? 1.0f : std::pow(10.0f, reduction_db * 0.05f);
+float vxsp_compressor::get_gain_reduction_db() const {
+    return gain_reduction == 1.0f ? 0.0f : 20.0f * std::log10(gain_reduction);
 }
-
-} // namespace
 
 float vxsp_compressor::process(float x) {
     const float v = x * input_gain;
-    const float reduction = detect(std::fabs(v));
-    return reduction_gain(reduction) * v * output_gain;
+    return detect(std::fabs(v)) * v * output_gain;
 }
 
 void vxsp_compressor::process_stereo(float left, float right, float* out_left, float* out_right) {
@@ -103,8 +96,7 @@ void vxsp_compressor::process_stereo(float left, float right, float* out_left, f
     const float vr = right * input_gain;
     const float al = std::fabs(vl);
     const float ar = std::fabs(vr);
-    const float reduction = detect(al > ar ? al : ar);
-    gain_reduction = reduction_gain(reduction);
+    detect(al > ar ? al : ar);
     *out_left = gain_reduction * vl * output_gain;
     *out_right = vr * gain_reduction * output_gain;
 }
@@ -115,7 +107,7 @@ void vxsp_compressor::process_stereo_run(const float* left, const float* right, 
     // the gaps between hits cost a scan for the first sample that is not zero, which then goes
     // through the detector as always.
     int i = 0;
-    if (envelope == 0.0f && gain_reduction_db == 0.0f) {
+    if (envelope == 0.0f && gain_reduction == 1.0f) {
         while (i < frames && left[i] == 0.0f && right[i] == 0.0f) ++i;
         std::fill_n(out_left, i, 0.0f);
         std::fill_n(out_right, i, 0.0f);

@@ -28,8 +28,8 @@ public:
     void process_stereo_run(const float* left, const float* right, float* out_left,
                             float* out_right, int frames, float gain);
     // Last gain reduction in dB (0 or negative).
-    virtual float get_gain_reduction_db() const { return gain_reduction_db; }
-    // Last linear gain factor of the stereo path.
+    virtual float get_gain_reduction_db() const;
+    // Last linear gain factor.
     virtual float get_gain_reduction() const { return gain_reduction; }
 
     float get_ratio() const { return ratio; }
@@ -41,7 +41,7 @@ public:
     float get_envelope() const { return envelope; }
 
 protected:
-    // Runs the detector on one (already input-scaled) level and returns the reduction in dB.
+    // Runs the detector on one (already input-scaled) level and returns the gain factor.
     float detect(float level);
     // 1 - e^(-1 / (seconds * rate)); 1 (instant) for a time that is not positive.
     float time_coefficient(float seconds) const;
@@ -52,10 +52,9 @@ protected:
     float release_seconds = 100.0f;
     float input_gain_db = 0.0f;
     float output_gain_db = 0.0f;
-    float gain_reduction_db = 0.0f;
     float gain_reduction = 1.0f;
-    float working_threshold_db = -10.0f;
-    float threshold_level = 0.316227766f; // 10^(threshold / 20)
+    float threshold_level = 0.316227766f;        // 10^(threshold / 20)
+    float inverse_threshold_level = 3.16227766f; // its inverse, from the dB directly
     float attack_coefficient = 0.0f;
     float release_coefficient = 0.0f;
     float input_gain = 1.0f;
