@@ -5,13 +5,22 @@
     python3 resources/factory-design/calibrate.py output [--kits 0,3] [--build DIR]
 
 `voices` plays each voice of each kit alone through MIDI (HITS hits, fader at 0 dB, master
-compressor off) and stores its loudness; the generator then sets each fader so the voice
-meets the balance the kit asks for (kits.py: mix = voice -> (balance dB, pan)). `output`
+compressor off) and stores its loudness and peak; the generator then sets each fader so the
+voice meets the balance the kit asks for (kits.py: mix = voice -> (balance dB, pan)). It plays
+each voice once more at full velocity the way the program does (its fader, the kit's
+compressor and Output A) and stores how far that peak lands above what the fader and trim
+alone would give: the compressor's gain on a hit shorter than its attack, which the
+generator's peak cap must allow for. `output`
 measures pattern 1 of the Kit and the Set program and stores the "Output A" trim that brings
 them to -16 LUFS. Both write calibration.json beside this file; regenerate and rebuild after
 each step:
 
     calibrate.py voices && generate.py && (build) && calibrate.py output && generate.py && (build)
+
+The generator caps a voice's fader by the kit's trim, so a new trim moves the capped faders
+and with them the loudness: `output` wants a few rounds before it settles (`all` runs three).
+`peaks` then plays every pattern as the bank measurement does, softens fills and endings that
+stack above the groove and stores the loudest peak the trim has to allow for.
 """
 
 import argparse
@@ -33,19 +42,20 @@ CALIBRATION = os.path.join(HERE, "calibration.json")
 VOICES = ["KD", "S8", "S9", "LT", "MT", "HT", "CH", "OH", "CY", "RS", "CL", "CB"]
 NOTES = [36, 38, 40, 41, 43, 45, 42, 46, 49, 37, 39, 51]
 SOLO_FIRST, LEVEL_FIRST, COMPRESSOR = 166, 118, 116
-VELOCITY = 64          # keeps the loudest kick clear of the master limiter
+VELOCITY = 64          # keeps the loudest kick clear of the compressor's threshold
 # Hats, bells and cymbals are summed pulse waves whose edges line up only now and then, so
 # one hit's peak says little: a minute of a groove plays hundreds. The voice's peak is the
 # loudest of this many hits.
 HITS = 128
 TARGET_LUFS = -16.0
+SOFTEST_UNHEARD = 8.5 / 9     # a pattern scale at or above this changes no velocity
 
 
 def velocity_db():
     return 40 * math.log10(127 / VELOCITY)   # velocity is squared into gain
 
 
-def midi_file(path, note):
+def midi_file(path, note, velocity=VELOCITY):
     """HITS quarter-note hits at 120 BPM, then a bar of room for the tails."""
     ticks = 96
 
@@ -58,7 +68,7 @@ def midi_file(path, note):
         return bytes(out)
     track = bytearray(b"\x00\xff\x51\x03\x07\xa1\x20")     # 500000 us per quarter
     for i in range(HITS):
-        track += delta(0 if i == 0 else ticks - ticks // 4) + bytes([0x90, note, VELOCITY])
+        track += delta(0 if i == 0 else ticks - ticks // 4) + bytes([0x90, note, velocity])
         track += delta(ticks // 4) + bytes([0x80, note, 0])
     track += delta(ticks * 4) + b"\xff\x2f\x00"
     with open(path, "wb") as f:
@@ -101,6 +111,20 @@ def render(renderer, args, out):
                    check=True, capture_output=True)
 
 
+def fader_db(kit_index, voice):
+    """The fader of a voice as the program's source sets it (dB)."""
+    folder = os.path.join(ROOT, "resources", "factory")
+    name = {"KD": "Kickdrum", "S8": "Snare 8", "S9": "Snare 9", "LT": "Low Tom",
+            "MT": "Mid Tom", "HT": "High Tom", "CH": "Closed High Hat", "OH": "Open High Hat",
+            "CY": "Cymbal", "RS": "Rimshot", "CL": "Clap", "CB": "Cowbell"}[voice]
+    for file in os.listdir(folder):
+        if file.startswith(f"{kit_index:02d}-"):
+            text = open(os.path.join(folder, file)).read()
+            m = re.search(rf'^set "{name} Level" (\S+)', text, re.M)
+            return float(m.group(1)) if m else 0.0
+    raise SystemExit(f"no source for program {kit_index}")
+
+
 def output_db(kit_index):
     folder = os.path.join(ROOT, "resources", "factory")
     for name in os.listdir(folder):
@@ -122,7 +146,8 @@ def main():
     if args.step == "all":
         here = [sys.executable, os.path.abspath(__file__)]
         extra = ["--build", args.build] + (["--kits", args.kits] if args.kits else [])
-        for step in (None, ["voices"], None, ["output"], None, ["peaks"], None):
+        for step in (None, ["voices"], None, ["output"], None, ["output"], None, ["output"],
+                     None, ["peaks"], None):
             if step:
                 subprocess.run(here + step + extra, check=True)
             else:
@@ -146,6 +171,7 @@ def main():
         if args.step == "voices":
             for v, note in enumerate(NOTES):
                 midi_file(os.path.join(work, f"{v}.mid"), note)
+                midi_file(os.path.join(work, f"{v}-full.mid"), note, 127)
 
             def one(kit, v):
                 out = os.path.join(work, f"{kit}-{v}.wav")
@@ -158,15 +184,29 @@ def main():
                 value = lufs(out)
                 top = peak(out)
                 os.remove(out)
-                return kit, v, value, top
+                # The same hits at full velocity through the program's own fader, compressor
+                # and trim: what a pattern really plays.
+                render(renderer, ["--program", str(kit), "--sync", "midi", "--midi",
+                                  os.path.join(work, f"{v}-full.mid"),
+                                  "--seconds", str(HITS // 2 + 2),
+                                  "--param", f"{SOLO_FIRST + v}=1"], out)
+                real = peak(out)
+                os.remove(out)
+                return kit, v, value, top, real
             jobs = [pool.submit(one, k, v) for k in selected for v in range(12)]
             for job in jobs:
-                kit, v, value, top = job.result()
+                kit, v, value, top, real = job.result()
                 master, _ = output_db(kit)
                 data["voices"].setdefault(titles[kit], {})[VOICES[v]] = \
                     round(value + velocity_db() - master, 2)
-                data["voice_peaks"].setdefault(titles[kit], {})[VOICES[v]] = \
-                    round(top + velocity_db() - master, 2)
+                alone = round(top + velocity_db() - master, 2)
+                data["voice_peaks"].setdefault(titles[kit], {})[VOICES[v]] = alone
+                # A muted or silent voice has nothing to say about the compressor.
+                linear = alone + fader_db(kit, VOICES[v]) + master
+                overshoot = real - linear if math.isfinite(real) and fader_db(
+                    kit, VOICES[v]) > -59 else 0.0
+                data.setdefault("voice_overshoot", {}).setdefault(
+                    titles[kit], {})[VOICES[v]] = round(max(0.0, overshoot), 2)
         elif args.step == "peaks":
             # The same takes the bank measurement plays: a pattern's peak is its worst bar
             # over every seed, not one lucky take.
@@ -196,7 +236,10 @@ def main():
                         excess = top - peaks[0]
                         softened_before = scales[kind][i] < 1.0
                         if excess > 0:
-                            scales[kind][i] = round(scales[kind][i] * 10 ** (-excess / 40), 3)
+                            # Velocities are whole steps of 1/9 and are rounded after scaling:
+                            # anything above 8.5/9 leaves a full-velocity hit where it was.
+                            scales[kind][i] = round(min(SOFTEST_UNHEARD - 0.001, scales[kind][i]
+                                                        * 10 ** (-excess / 40)), 3)
                         # A pattern that is still too loud after an earlier softening did not
                         # follow it: its velocities are whole steps, or re-rolled by the
                         # sequencer, or a lane or the compressor sets its peak. The trim has

@@ -26,18 +26,30 @@ CALIBRATION = os.path.join(HERE, "calibration.json")
 # Loudness (LUFS) of eight full-velocity hits of a voice whose balance is 0 dB: the kick's
 # usual place. A kit's other voices sit at their balance relative to it.
 REFERENCE = -21.0
-# No voice may peak above this on its own (a full-velocity hit with Output A at 0 dB), and no
-# pattern of a program above PEAK_TARGET: short, clicky voices are quiet by loudness but their
-# peaks add up in fills, and the factory bank must never clip.
+# No voice may peak above this on its own (a full-velocity hit as the program plays it: through
+# its fader, the compressor and Output A), and no pattern of a program above PEAK_TARGET:
+# short, clicky voices are quiet by loudness but their peaks add up in fills, and the factory
+# bank must never clip. The compressor lets a hit shorter than its attack through with all of
+# its make-up gain, and a kit may raise Output A, so the cap counts both: the voice's peak
+# with the fader at 0 dB, the kit's trim, and the compressor's measured overshoot.
 VOICE_PEAK_CAP = -6.0
-PEAK_TARGET = -1.0
+# The kick leads: it carries most of a groove's loudness and sets the kit's level, so it may
+# stand above the rest.
+KICK_PEAK_CAP = -3.0
+PEAK_TARGET = -2.0
 
 
 def apply_calibration(kit, calibration):
     """Turns the kit's balance into fader values with the voices' measured loudness, and
     takes the measured master trim."""
+    if kit.title in calibration.get("output", {}):
+        kit.output = min(3.0, max(-60.0, calibration["output"][kit.title]))
+    # The caps count the trim that levels the kit; a further trim for its loudest pattern (below)
+    # must take the capped voices down with the rest, not free them to rise.
+    trim = kit.output
     measured = calibration.get("voices", {}).get(kit.title)
     peaks = calibration.get("voice_peaks", {}).get(kit.title, {})
+    overshoot = calibration.get("voice_overshoot", {}).get(kit.title, {})
     levels = {}
     for voice, (balance, pan) in kit.mix.items():
         if measured and voice in measured:
@@ -45,17 +57,17 @@ def apply_calibration(kit, calibration):
         else:
             level = balance - 6.0
         if voice in peaks:
-            level = min(level, VOICE_PEAK_CAP - peaks[voice])
+            cap = KICK_PEAK_CAP if voice == "KD" else VOICE_PEAK_CAP
+            level = min(level, cap - peaks[voice] - trim -
+                        overshoot.get(voice, 0.0))
         if level > 0.0:
             print(f"{kit.title}: {voice} wants {level:+.1f} dB; it stays at 0 dB",
                   file=sys.stderr)
         levels[voice] = round(min(0.0, max(-59.0, level)), 1)
     kit.levels = levels
-    if kit.title in calibration.get("output", {}):
-        kit.output = min(3.0, max(-60.0, calibration["output"][kit.title]))
-    kit.pattern_scale = calibration.get("pattern_scale", {}).get(kit.title, {})
     if kit.title in calibration.get("peaks", {}):
         kit.output = min(kit.output, round(PEAK_TARGET - calibration["peaks"][kit.title], 1))
+    kit.pattern_scale = calibration.get("pattern_scale", {}).get(kit.title, {})
 
 
 def file_name(number, kind, title):
