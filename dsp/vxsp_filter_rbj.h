@@ -30,6 +30,28 @@ public:
     // Biquad without the denormal offset.
     virtual float process_plain(float x);
 
+    // The filter over one run, its coefficients and history held by the caller: a voice
+    // writing its samples through a float pointer would otherwise store the history and load
+    // it again every sample, because the store may alias it, and the reload lands on the
+    // filter's own feedback path. Coefficients another thread changes mid-run apply from the
+    // next run. Hand the history back with end_run() after the run.
+    struct run {
+        float b0, b1, b2, a1, a2;
+        float x1, x2, y1, y2, previous_y2, denormal_offset;
+        float process(float x);
+    };
+    run begin_run() const {
+        return {b0, b1, b2, a1, a2, x1, x2, y1, y2, previous_y2, denormal_offset};
+    }
+    void end_run(const run& r) {
+        x1 = r.x1;
+        x2 = r.x2;
+        y1 = r.y1;
+        y2 = r.y2;
+        previous_y2 = r.previous_y2;
+        denormal_offset = r.denormal_offset;
+    }
+
     // Coefficients normalised by a0, for measuring the response.
     float get_b0() const { return b0; }
     float get_b1() const { return b1; }
@@ -61,7 +83,7 @@ protected:
     float denormal_offset = 1e-12f;
 };
 
-inline float vxsp_filter_rbj::process(float x) {
+inline float vxsp_filter_rbj::run::process(float x) {
     const float y = b1 * x1 + b0 * x + b2 * x2 - a1 * y1 - a2 * y2;
     // Coefficients changed by another thread in the middle of a sample, or a non-finite input,
     // can blow the state up; a filter that held NaN or infinity would stay silent or poisoned
@@ -76,6 +98,13 @@ inline float vxsp_filter_rbj::process(float x) {
     y2 = y1 + denormal_offset;
     y1 = y;
     denormal_offset = -denormal_offset;
+    return y;
+}
+
+inline float vxsp_filter_rbj::process(float x) {
+    run r = begin_run();
+    const float y = r.process(x);
+    end_run(r);
     return y;
 }
 

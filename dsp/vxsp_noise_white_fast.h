@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "dsp/vxsp_block.h"
 
 // Very cheap white noise in [-0.5, 0.5): the fractional part of the squared state, with the
@@ -17,6 +21,15 @@ public:
 
     virtual float next();
 
+    // The generator over one run, its state held by the caller so that it stays in a
+    // register: the same values as next(). Hand it back with end_run() after the run.
+    struct run {
+        double state;
+        float next();
+    };
+    run begin_run() const { return {state}; }
+    void end_run(const run& r) { state = r.state; }
+
     // Restarts the sequence. A seed whose square would not fit the generator's integer step
     // (not finite, or magnitude 46340 or more) is replaced by the default seed.
     void set_seed(double seed);
@@ -26,7 +39,7 @@ protected:
     double state = default_seed;
 };
 
-inline float vxsp_noise_white_fast::next() {
+inline float vxsp_noise_white_fast::run::next() {
     const double s = state * state;
     // Each value waits for the one before it, so the time from one to the next is the cost
     // of every voice's noise. Once the state is in [19, 20) (from the second value on),
@@ -35,14 +48,28 @@ inline float vxsp_noise_white_fast::next() {
     // integer. The same value as the conversion gives.
     double whole;
     if (state >= 19.0 && state < 20.0) {
+#if defined(__SSE2__)
+        // In the vector registers: a round trip through an integer register would add its
+        // own latency to the chain.
+        const __m128d mask = _mm_castsi128_pd(_mm_set1_epi64x(~((int64_t{1} << 44) - 1)));
+        whole = _mm_cvtsd_f64(_mm_and_pd(_mm_set_sd(s), mask));
+#else
         uint64_t bits;
         std::memcpy(&bits, &s, sizeof bits);
         bits &= ~((uint64_t{1} << 44) - 1);
         std::memcpy(&whole, &bits, sizeof whole);
+#endif
     } else {
         whole = static_cast<double>(static_cast<int32_t>(s));
     }
     const double r = s - whole;
     state = r + 19.0;
     return static_cast<float>(r - 0.5);
+}
+
+inline float vxsp_noise_white_fast::next() {
+    run r = begin_run();
+    const float value = r.next();
+    end_run(r);
+    return value;
 }

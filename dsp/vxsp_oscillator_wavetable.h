@@ -49,24 +49,30 @@ public:
     virtual float process_free();
     virtual float process_ratio_truncating(float ratio, float fm_hz);
 
-    // The oscillator read freely (no modulation) for one run, its state held by the caller:
-    // a voice summing several of them per sample would otherwise store each phase and reload
-    // each table pointer every sample, because a store through a float may alias them. The
-    // same samples as process_free(); hand the state back with end_free_run() after the run.
-    struct free_run {
+    // The oscillator over one run, its state held by the caller: a voice writing its samples
+    // through a float pointer would otherwise store the phase and reload it and the table
+    // pointer every sample, because the store may alias them. The same samples as
+    // process_free() and process(); hand the phase back with end_run() after the run. A
+    // frequency another thread sets mid-run applies from the next run.
+    struct run {
         const float* table;
         int32_t mask;
         float increment;
+        float increment_per_hz;
         float phase;
         float next() {
             float fraction;
             return read(table, mask, increment + phase, phase, fraction);
         }
+        float next(float fm_hz) {
+            float fraction;
+            return read(table, mask, fm_hz * increment_per_hz + increment + phase, phase, fraction);
+        }
     };
-    free_run begin_free_run() const { return {table, table_mask, increment, phase}; }
+    run begin_run() const { return {table, table_mask, increment, increment_per_hz, phase}; }
     // The fraction of the last read is the phase's (the same unless the read wrapped).
-    void end_free_run(const free_run& run) {
-        phase = run.phase;
+    void end_run(const run& r) {
+        phase = r.phase;
         fraction = phase - static_cast<float>(static_cast<int32_t>(phase));
     }
 

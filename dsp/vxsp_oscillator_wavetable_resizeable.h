@@ -18,14 +18,43 @@ public:
     // New unfilled (silent) table of n samples; phase restarts at 0. n < 1 is ignored.
     virtual void resize_table(int n);
 
+    // As the base's run, wrapping by the table length (the base's would use its mask).
+    struct run {
+        const float* table;
+        int32_t size;
+        float increment;
+        float increment_per_hz;
+        float phase;
+        float next() {
+            float fraction;
+            return read_by_length(table, size, increment + phase, phase, fraction);
+        }
+        float next(float fm_hz) {
+            float fraction;
+            return read_by_length(table, size, fm_hz * increment_per_hz + increment + phase, phase,
+                                  fraction);
+        }
+    };
+    run begin_run() const { return {table, table_size, increment, increment_per_hz, phase}; }
+    void end_run(const run& r) {
+        phase = r.phase;
+        fraction = phase - static_cast<float>(static_cast<int32_t>(phase));
+    }
+
 protected:
     // Interpolated read at position p (table samples), wrapping by the table length.
-    float lookup_by_length(float p);
+    float lookup_by_length(float p) {
+        return read_by_length(table, table_size, p, phase, fraction);
+    }
+    static float read_by_length(const float* table, int32_t size, float p, float& phase,
+                                float& fraction);
     // Index of p's integer part inside the table; p's fractional part goes to fraction.
-    int32_t wrap_by_length(float p);
+    int32_t wrap_by_length(float p) { return wrap(table_size, p, phase, fraction); }
+    static int32_t wrap(int32_t table_size, float p, float& phase, float& fraction);
 };
 
-inline int32_t vxsp_oscillator_wavetable_resizeable::wrap_by_length(float p) {
+inline int32_t vxsp_oscillator_wavetable_resizeable::wrap(int32_t table_size, float p, float& phase,
+                                                          float& fraction) {
     const int32_t i = static_cast<int32_t>(p);
     fraction = p - static_cast<float>(i);
     // Inside the table, i + fraction is p exactly; taking p keeps the integer conversions off
@@ -46,9 +75,11 @@ inline int32_t vxsp_oscillator_wavetable_resizeable::wrap_by_length(float p) {
     return index;
 }
 
-inline float vxsp_oscillator_wavetable_resizeable::lookup_by_length(float p) {
-    const int32_t i = wrap_by_length(p);
-    const int32_t next = i + 1 >= table_size ? 0 : i + 1;
+inline float vxsp_oscillator_wavetable_resizeable::read_by_length(const float* table, int32_t size,
+                                                                  float p, float& phase,
+                                                                  float& fraction) {
+    const int32_t i = wrap(size, p, phase, fraction);
+    const int32_t next = i + 1 >= size ? 0 : i + 1;
     return (1.0f - fraction) * table[i] + fraction * table[next];
 }
 

@@ -52,12 +52,16 @@ bool kavrel_voice_claps::is_idle() const {
         const int live = std::max(amp_env.running_for(n), bursts.running_for(n));
         amp_env.process_run(amp, live);
         bursts.process_run(burst, live);
+        auto nr = noise.begin_run();
+        auto tone = tone_filter.begin_run();
         for (int i = 0; i < live; ++i) {
-            const float tail = amp[i] * noise.next() * 0.1f;
+            const float tail = amp[i] * nr.next() * 0.1f;
             // A fresh noise value, not the tail's.
-            const float claps = burst[i] * noise.next();
-            run[i] = tone_filter.process(claps + tail) * velocity_gain;
+            const float claps = burst[i] * nr.next();
+            run[i] = tone.process(claps + tail) * velocity_gain;
         }
+        noise.end_run(nr);
+        tone_filter.end_run(tone);
         return live;
     });
 }

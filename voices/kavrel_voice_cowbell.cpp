@@ -32,12 +32,18 @@ bool kavrel_voice_cowbell::is_idle() const {
         float amp[kMaxRun];
         const int live = amp_env.running_for(n);
         amp_env.process_run(amp, live);
+        auto r1 = oscillator.begin_run();
+        auto r2 = oscillator2.begin_run();
+        auto f = filter.begin_run();
         for (int i = 0; i < live; ++i) {
             const float a = amp[i] * velocity_gain;
-            const float o1 = oscillator.process_free();
-            const float o2 = oscillator2.process_free();
-            run[i] = filter.process(a * (o1 + o2));
+            const float o1 = r1.next();
+            const float o2 = r2.next();
+            run[i] = f.process(a * (o1 + o2));
         }
+        oscillator.end_run(r1);
+        oscillator2.end_run(r2);
+        filter.end_run(f);
         return live;
     });
 }

@@ -17,6 +17,7 @@ kavrel_voice_cymbal_110::kavrel_voice_cymbal_110() {
         oscillators[i].build_waveform(vxsp_oscillator_wavetable::waveform_pulse, kWidths[i],
                                       harmonics);
     }
+    attach_bank();
     ding_filter.set_frequency(3570.0f);
     ding_filter.set_q(2.0f);
     body_filter.set_frequency(7190.0f);
@@ -37,22 +38,23 @@ bool kavrel_voice_cymbal_110::is_idle() const {
         const int live = std::max(amp_env.running_for(n), ding_env.running_for(n));
         amp_env.process_run(amp, live);
         ding_env.process_run(ding, live);
-        metal_run m = begin_metal_run();
+        metal_lanes metal[kMaxRun];
+        render_metal(metal, live);
+        auto nr = noise.begin_run();
+        auto body = body_filter.begin_run();
+        auto ring = ding_filter.begin_run();
         for (int i = 0; i < live; ++i) {
-            const float o1 = m[1].next();
-            const float o0 = m[0].next();
-            const float o2 = m[2].next();
-            const float o3 = m[3].next();
-            const float o4 = m[4].next();
-            const float o5 = m[5].next();
-            const float nz = noise.next();
-            const float s = (1.1f * o0 + 1.1f * o1 + 0.25f * o2 + 1.25f * o3 + 0.5f * o4 +
-                             2.04f * o5 + nz * noise_level * 6.0f) *
+            const metal_lanes& o = metal[i];
+            const float nz = nr.next();
+            const float s = (1.1f * o[0] + 1.1f * o[1] + 0.25f * o[2] + 1.25f * o[3] + 0.5f * o[4] +
+                             2.04f * o[5] + nz * noise_level * 6.0f) *
                             velocity_gain;
-            const float b = body_filter.process(s) * amp[i];
-            run[i] = b + ding_filter.process(s) * ding[i] * ding_level;
+            const float b = body.process(s) * amp[i];
+            run[i] = b + ring.process(s) * ding[i] * ding_level;
         }
-        end_metal_run(m);
+        noise.end_run(nr);
+        body_filter.end_run(body);
+        ding_filter.end_run(ring);
         return live;
     });
 }

@@ -15,6 +15,7 @@ kavrel_voice_cymbal_base::kavrel_voice_cymbal_base() {
         oscillators[i].build_waveform(vxsp_oscillator_wavetable::waveform_pulse, kBaseWidths[i],
                                       16);
     }
+    attach_bank();
     amp_env.set_attack_time(0.0f);
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <array>
-
+#include "dsp/vxsp_oscillator_bank.h"
 #include "dsp/vxsp_oscillator_wavetable.h"
 #include "voices/kavrel_voice.h"
 
@@ -20,16 +19,12 @@ public:
     virtual void set_tune(float ratio);
 
 protected:
-    // The six oscillators read freely over one run, their state in the caller's hands.
-    using metal_run = std::array<vxsp_oscillator_wavetable::free_run, oscillator_count>;
-    metal_run begin_metal_run() const {
-        metal_run m;
-        for (int i = 0; i < oscillator_count; ++i) m[i] = oscillators[i].begin_free_run();
-        return m;
-    }
-    void end_metal_run(const metal_run& m) {
-        for (int i = 0; i < oscillator_count; ++i) oscillators[i].end_free_run(m[i]);
-    }
+    // The six oscillators' next n samples, read together: metal[i][k] is oscillator k's.
+    using metal_lanes = float[vxsp_oscillator_bank::max_oscillators];
+    void render_metal(metal_lanes* metal, int n) { bank.render(oscillators, metal, n); }
+    // After the oscillators' tables were built.
+    void attach_bank() { bank.attach(oscillators, oscillator_count); }
 
     vxsp_oscillator_wavetable oscillators[oscillator_count];
+    vxsp_oscillator_bank bank;
 };

@@ -17,10 +17,10 @@ void kavrel_voice_hihat::set_sample_rate(float hz) {
     noise.set_sample_rate(hz);
 }
 
-float kavrel_voice_hihat::source(metal_run& m) {
-    float metal = m[0].next();
-    for (int i = 1; i < oscillator_count; ++i) metal += m[i].next();
-    return noise.next() * noise_mix + metal * tone_mix * 0.26f;
+float kavrel_voice_hihat::source(const metal_lanes& o, vxsp_noise_white_fast::run& nr) {
+    float metal = o[0];
+    for (int i = 1; i < oscillator_count; ++i) metal += o[i];
+    return nr.next() * noise_mix + metal * tone_mix * 0.26f;
 }
 
 void kavrel_voice_hihat::trigger(float velocity) {
@@ -30,10 +30,12 @@ void kavrel_voice_hihat::trigger(float velocity) {
     if (is_idle() && filter_moved) {
         highpass.reset();
         bandpass.reset();
-        metal_run m = begin_metal_run();
+        metal_lanes metal[kFilterSettleSamples];
+        render_metal(metal, kFilterSettleSamples);
+        auto nr = noise.begin_run();
         for (int i = 0; i < kFilterSettleSamples; ++i)
-            bandpass.process(highpass.process(source(m)));
-        end_metal_run(m);
+            bandpass.process(highpass.process(source(metal[i], nr)));
+        noise.end_run(nr);
     }
     filter_moved = false;
     // As in the snares: a silent hat kept its filters' history from the last hit.
@@ -55,12 +57,18 @@ bool kavrel_voice_hihat::is_idle() const {
         float amp[kMaxRun];
         const int live = amp_env.running_for(n);
         amp_env.process_run(amp, live);
-        metal_run m = begin_metal_run();
+        metal_lanes metal[kMaxRun];
+        render_metal(metal, live);
+        auto nr = noise.begin_run();
+        auto hp = highpass.begin_run();
+        auto bp = bandpass.begin_run();
         for (int i = 0; i < live; ++i) {
-            const float y = bandpass.process(highpass.process(source(m)));
+            const float y = bp.process(hp.process(source(metal[i], nr)));
             run[i] = y * amp[i] * velocity_gain;
         }
-        end_metal_run(m);
+        noise.end_run(nr);
+        highpass.end_run(hp);
+        bandpass.end_run(bp);
         return live;
     });
 }

@@ -59,12 +59,18 @@ bool kavrel_voice_kick::is_idle() const {
         // the oscillator, noise and filter, which do. Each array holds a later stage in place.
         float* tone = amp;
         float* clicks = click;
+        auto osc = body.begin_run();
+        auto nr = noise.begin_run();
+        auto nf = click_noise_filter.begin_run();
         for (int i = 0; i < live; ++i) {
-            tone[i] = body.process(sweep[i] * pitch_depth) * amp[i];
-            const float nz = click_noise_filter.process(noise.next());
+            tone[i] = osc.next(sweep[i] * pitch_depth) * amp[i];
+            const float nz = nf.process(nr.next());
             const float pulse = click_pulse.next() * pulse_amount;
             clicks[i] = (pulse + nz * noise_amount) * click[i] * click_level;
         }
+        body.end_run(osc);
+        noise.end_run(nr);
+        click_noise_filter.end_run(nf);
         saturator.process_run(tone, live);
         for (int i = 0; i < live; ++i) run[i] = (clicks[i] + tone[i] * tone_level) * velocity_gain;
         return live;

@@ -49,13 +49,21 @@ bool kavrel_voice_rimshot::is_idle() const {
         env_b.process_run(env2, live);
         amp_env.process_run(amp, live);
         env_c.process_run(env3, live);
+        auto o2 = partial2.begin_run();
+        auto o1 = oscillator.begin_run();
+        auto o3 = partial3.begin_run();
+        auto out_filter = output_filter.begin_run();
         for (int i = 0; i < live; ++i) {
-            const float b = env2[i] * partial2.process_free();
-            const float a = amp[i] * oscillator.process_free();
-            const float c = env3[i] * partial3.process_free();
+            const float b = env2[i] * o2.next();
+            const float a = amp[i] * o1.next();
+            const float c = env3[i] * o3.next();
             const float sum = b + a + c;
-            run[i] = output_filter.process(shaper.process(sum)) * velocity_gain;
+            run[i] = out_filter.process(shaper.process(sum)) * velocity_gain;
         }
+        partial2.end_run(o2);
+        oscillator.end_run(o1);
+        partial3.end_run(o3);
+        output_filter.end_run(out_filter);
         return live;
     });
 }

@@ -64,16 +64,26 @@ bool kavrel_voice_snare808::is_idle() const {
         partial2_env.process_run(partial2, live);
         noise_env.process_run(noise_amp, live);
         pitch_env.process_run(pitch, live);
+        auto o1 = oscillator.begin_run();
+        auto o2 = oscillator2.begin_run();
+        auto nr = noise.begin_run();
+        auto nf = noise_filter.begin_run();
+        auto cf = click_filter.begin_run();
         for (int i = 0; i < live; ++i) {
             const float d = pitch[i] * pitch_depth;
-            const float t1 = oscillator.process(d) * amp[i];
-            const float t2 = oscillator2.process(d) * partial2[i];
+            const float t1 = o1.next(d) * amp[i];
+            const float t2 = o2.next(d) * partial2[i];
             const float tone = (t1 + t2) * tone_level;
-            const float nz = noise_filter.process(noise.next());
+            const float nz = nf.process(nr.next());
             const float noise_part = nz * noise_amp[i] * noise_level;
-            const float click = click_filter.process(click_pulse.next()) * click_level;
+            const float click = cf.process(click_pulse.next()) * click_level;
             run[i] = (tone + noise_part + click) * velocity_gain;
         }
+        oscillator.end_run(o1);
+        oscillator2.end_run(o2);
+        noise.end_run(nr);
+        noise_filter.end_run(nf);
+        click_filter.end_run(cf);
         return live;
     });
 }

@@ -73,17 +73,27 @@ bool kavrel_voice_snare909::is_idle() const {
         lowpass_noise_env.process_run(low_amp, live);
         highpass_noise_env.process_run(high_amp, live);
         pitch_env.process_run(pitch, live);
+        auto o1 = oscillator.begin_run();
+        auto o2 = oscillator2.begin_run();
+        auto nr = noise.begin_run();
+        auto hp = noise_highpass.begin_run();
+        auto lp = noise_lowpass.begin_run();
         for (int i = 0; i < live; ++i) {
             const float d = pitch[i] * pitch_depth;
-            const float t1 = oscillator.process(d) * amp[i];
-            const float t2 = oscillator2.process(d) * partial2[i];
+            const float t1 = o1.next(d) * amp[i];
+            const float t2 = o2.next(d) * partial2[i];
             const float tone = (t1 + t2) * tone_level;
             // One noise value feeds both filters.
-            const float nz = noise.next();
-            const float high = noise_highpass.process(nz) * high_amp[i];
-            const float low = noise_lowpass.process(nz) * low_amp[i];
+            const float nz = nr.next();
+            const float high = hp.process(nz) * high_amp[i];
+            const float low = lp.process(nz) * low_amp[i];
             run[i] = (tone + (high + low) * noise_level) * velocity_gain;
         }
+        oscillator.end_run(o1);
+        oscillator2.end_run(o2);
+        noise.end_run(nr);
+        noise_highpass.end_run(hp);
+        noise_lowpass.end_run(lp);
         return live;
     });
 }

@@ -72,14 +72,24 @@ bool kavrel_voice_tom::is_idle() const {
         float* upper = amp;
         float* fund = tone2;
         float* high = pitch;
+        auto up = upper_partial.begin_run();
+        auto fu = fundamental.begin_run();
+        auto cl = oscillator.begin_run();
+        auto nr = noise.begin_run();
+        auto nf = noise_filter.begin_run();
         for (int i = 0; i < live; ++i) {
             // One offset in Hz for all three oscillators, not scaled by their ratios.
             const float d = pitch[i] * pitch_depth;
-            upper[i] = upper_partial.process(d) * amp[i];
-            fund[i] = fundamental.process(d) * tone2[i];
-            const float nz = noise_filter.process(noise.next());
-            high[i] = oscillator.process(d) * click_level + nz * noise_level;
+            upper[i] = up.next(d) * amp[i];
+            fund[i] = fu.next(d) * tone2[i];
+            const float nz = nf.process(nr.next());
+            high[i] = cl.next(d) * click_level + nz * noise_level;
         }
+        upper_partial.end_run(up);
+        fundamental.end_run(fu);
+        oscillator.end_run(cl);
+        noise.end_run(nr);
+        noise_filter.end_run(nf);
         saturator2.process_run(upper, live);
         saturator1.process_run(fund, live);
         for (int i = 0; i < live; ++i)

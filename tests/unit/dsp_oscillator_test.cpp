@@ -1,11 +1,13 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <type_traits>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "dsp/vxsp_noise_white_fast.h"
+#include "dsp/vxsp_oscillator_bank.h"
 #include "dsp/vxsp_oscillator_wavetable.h"
 #include "dsp/vxsp_oscillator_wavetable_multi.h"
 #include "dsp/vxsp_oscillator_wavetable_resizeable.h"
@@ -155,22 +157,136 @@ TEST(DspOscillator, RatioAndFreeRunningLookups) {
     EXPECT_FLOAT_EQ(osc.get_phase(), 20.75f);
 }
 
-TEST(DspOscillator, AFreeRunGivesTheSamplesOfProcessFreeAndHandsBackItsPhase) {
-    // Odd frequencies and a phase near the end so the runs cross the table's wrap.
-    vxsp_oscillator_wavetable alone, in_runs;
-    for (auto* o : {&alone, &in_runs}) {
-        o->build_waveform(vxsp_oscillator_wavetable::waveform_pulse, 41.0f, 16);
-        o->set_frequency(1062.3f);
-        o->set_phase(4090.7f);
+// A run of either kind of oscillator against the same oscillator sample by sample. Odd
+// frequencies and a phase near the end so the runs cross the table's wrap; the modulated runs
+// sweep the frequency down through 0 Hz so that the phase also runs backwards.
+template <class Oscillator> void expect_runs_match(int table_size) {
+    for (bool modulated : {false, true}) {
+        Oscillator alone, in_runs;
+        for (auto* o : {&alone, &in_runs}) {
+            if constexpr (std::is_same_v<Oscillator, vxsp_oscillator_wavetable>)
+                o->set_table_size(table_size);
+            else
+                o->resize_table(table_size);
+            const std::vector<float> t = ramp(table_size);
+            o->load_table(t.data());
+            o->set_frequency(1062.3f);
+            o->set_phase(static_cast<float>(table_size) - 5.3f);
+        }
+        float fm = 900.0f;
+        for (int run : {1, 7, 256, 1000, 3}) {
+            auto r = in_runs.begin_run();
+            for (int i = 0; i < run; ++i, fm -= 2.3f) {
+                if (modulated)
+                    ASSERT_EQ(r.next(fm), alone.process(fm))
+                        << table_size << " " << run << " " << i;
+                else
+                    ASSERT_EQ(r.next(), alone.process_free())
+                        << table_size << " " << run << " " << i;
+            }
+            in_runs.end_run(r);
+            ASSERT_EQ(in_runs.get_phase(), alone.get_phase());
+            // Between runs the oscillator is still an oscillator.
+            ASSERT_EQ(in_runs.process(fm), alone.process(fm));
+        }
     }
-    for (int run : {1, 7, 256, 1000, 3}) {
-        auto r = in_runs.begin_free_run();
-        for (int i = 0; i < run; ++i) ASSERT_EQ(r.next(), alone.process_free()) << run << " " << i;
-        in_runs.end_free_run(r);
-        ASSERT_EQ(in_runs.get_phase(), alone.get_phase());
-        // Between runs the oscillator is still an oscillator.
-        ASSERT_EQ(in_runs.process_free(), alone.process_free());
+}
+
+TEST(DspOscillator, ARunGivesTheSamplesOfTheOscillatorAndHandsBackItsPhase) {
+    expect_runs_match<vxsp_oscillator_wavetable>(4096);
+    // The stored cycle's length wraps by subtraction, never by a mask.
+    expect_runs_match<vxsp_oscillator_wavetable_resizeable>(3001);
+    expect_runs_match<vxsp_oscillator_wavetable_multi>(1500);
+}
+
+// Six pulse waves as the metal voices use them, against copies of themselves read one by one.
+struct MetalBankCase {
+    vxsp_oscillator_wavetable bank_side[6], alone[6];
+    vxsp_oscillator_bank bank;
+
+    explicit MetalBankCase(int count = 6) {
+        const float widths[6] = {41.0f, 42.0f, 43.0f, 42.0f, 41.0f, 43.0f};
+        const float hz[6] = {584.0f, 690.3f, 1062.0f, 530.0f, 20000.0f, 0.0f};
+        for (int k = 0; k < 6; ++k) {
+            for (auto* o : {&bank_side[k], &alone[k]}) {
+                // A shorter table in one lane: each lane wraps at its own length.
+                if (k == 2) o->set_table_size(1024);
+                o->build_waveform(vxsp_oscillator_wavetable::waveform_pulse, widths[k], 16);
+                o->set_frequency(hz[k]);
+                o->set_phase(static_cast<float>(o->get_table_size()) - 0.5f - 7.0f * k);
+            }
+        }
+        bank.attach(bank_side, count);
     }
+
+    // Renders runs of the given lengths and checks every lane's samples and phase.
+    void expect_same(std::initializer_list<int> runs, const char* what) {
+        float out[1000][vxsp_oscillator_bank::max_oscillators];
+        for (int n : runs) {
+            bank.render(bank_side, out, n);
+            for (int i = 0; i < n; ++i)
+                for (int k = 0; k < bank.get_count(); ++k)
+                    ASSERT_EQ(out[i][k], alone[k].process_free())
+                        << what << ": run of " << n << ", sample " << i << ", oscillator " << k;
+            for (int k = 0; k < bank.get_count(); ++k) {
+                ASSERT_EQ(bank_side[k].get_phase(), alone[k].get_phase()) << what << " " << k;
+                ASSERT_EQ(bank_side[k].get_fraction(), alone[k].get_fraction()) << what << " " << k;
+            }
+        }
+    }
+};
+
+TEST(DspOscillatorBank, EveryOscillatorGetsItsOwnSamplesAndPhase) {
+    MetalBankCase all;
+    all.expect_same({1, 7, 256, 1000, 3}, "six oscillators");
+    MetalBankCase three(3);
+    three.expect_same({256, 5}, "three oscillators");
+    // Between runs the oscillators are still oscillators, and a new tuning applies.
+    for (int k = 0; k < 6; ++k) {
+        ASSERT_EQ(all.bank_side[k].process_free(), all.alone[k].process_free());
+        all.bank_side[k].set_frequency(123.0f * (k + 1));
+        all.alone[k].set_frequency(123.0f * (k + 1));
+    }
+    all.expect_same({256, 17}, "retuned");
+}
+
+// What the lanes cannot read exactly (a position the single subtraction would not wrap, a
+// frequency that is not a number, a table built after attaching) is read one oscillator at a
+// time, with the same results as the oscillator alone.
+TEST(DspOscillatorBank, StatesTheLanesCannotWrapAreReadByTheOscillators) {
+    {
+        MetalBankCase c;
+        for (auto* o : {&c.bank_side[1], &c.alone[1]}) o->set_phase(-3.25f);
+        c.expect_same({3, 256}, "negative phase");
+    }
+    {
+        MetalBankCase c;
+        for (auto* o : {&c.bank_side[3], &c.alone[3]}) o->set_frequency(50000.0f);
+        c.expect_same({100}, "increment beyond the table");
+    }
+    {
+        MetalBankCase c;
+        for (auto* o : {&c.bank_side[4], &c.alone[4]})
+            o->build_waveform(vxsp_oscillator_wavetable::waveform_saw, 0.0f, 16);
+        c.expect_same({64}, "table built after attaching");
+        c.bank.attach(c.bank_side, 6);
+        c.expect_same({64}, "attached again");
+    }
+    {
+        MetalBankCase c;
+        for (auto* o : {&c.bank_side[0], &c.alone[0]})
+            o->set_frequency(std::numeric_limits<float>::quiet_NaN());
+        float out[8][vxsp_oscillator_bank::max_oscillators];
+        c.bank.render(c.bank_side, out, 8);
+        for (int i = 0; i < 8; ++i) {
+            for (int k = 1; k < 6; ++k) ASSERT_EQ(out[i][k], c.alone[k].process_free());
+            ASSERT_TRUE(std::isnan(out[i][0]) && std::isnan(c.alone[0].process_free()));
+        }
+    }
+    vxsp_oscillator_bank empty;
+    float untouched[1][vxsp_oscillator_bank::max_oscillators] = {{5.0f}};
+    empty.render(nullptr, untouched, 1);
+    EXPECT_EQ(untouched[0][0], 5.0f);
 }
 
 TEST(DspOscillator, WaveformSpectraMatchTheirSeries) {
@@ -481,19 +597,29 @@ TEST(DspNoise, SequenceStartsFromTheSeedAndStaysInRange) {
 
 // The generator takes the whole part of the squared state by clearing mantissa bits once the
 // state is in its usual range; every value must still be the one the plain formula gives, from
-// the default seed and from seeds outside that range (whose first value needs the formula).
+// the default seed and from seeds outside that range (whose first value needs the formula),
+// whether it comes from next() or from a run the voice holds.
 TEST(DspNoise, EveryValueIsTheFractionOfTheSquaredState) {
     for (double seed :
          {vxsp_noise_white_fast::default_seed, 19.0, 19.999999999, 3.0, -7.25, 46339.5, 0.0}) {
         vxsp_noise_white_fast noise(seed);
         double state = seed;
-        for (int i = 0; i < 300000; ++i) {
+        auto expected = [&state] {
             const double s = state * state;
             const double r = s - static_cast<double>(static_cast<int32_t>(s));
             state = r + 19.0;
-            ASSERT_EQ(noise.next(), static_cast<float>(r - 0.5))
-                << "seed " << seed << " value " << i;
+            return static_cast<float>(r - 0.5);
+        };
+        for (int i = 0; i < 150000; ++i) {
+            ASSERT_EQ(noise.next(), expected()) << "seed " << seed << " value " << i;
             ASSERT_EQ(noise.get_state(), state) << "seed " << seed << " value " << i;
+        }
+        for (int length : {1, 2, 255, 1000, 3, 148739}) {
+            auto run = noise.begin_run();
+            for (int i = 0; i < length; ++i)
+                ASSERT_EQ(run.next(), expected()) << "seed " << seed << " run of " << length;
+            noise.end_run(run);
+            ASSERT_EQ(noise.get_state(), state) << "seed " << seed << " run of " << length;
         }
     }
 }
