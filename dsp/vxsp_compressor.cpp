@@ -59,7 +59,7 @@ void vxsp_compressor::set_release(float seconds) {
     release_coefficient = time_coefficient(seconds);
 }
 
-float vxsp_compressor::detect(float level) {
+float vxsp_compressor::detector::detect(float level) {
     envelope = envelope - envelope * release_coefficient;
     // Far below anything the gain computation can tell from silence (-100 dB is 1e-5): let
     // it be silence, rather than decay on into subnormal numbers that cost many times the
@@ -91,7 +91,8 @@ float vxsp_compressor::process(float x) {
     return detect(std::fabs(v)) * v * output_gain;
 }
 
-void vxsp_compressor::process_stereo(float left, float right, float* out_left, float* out_right) {
+void vxsp_compressor::detector::stereo(float left, float right, float input_gain, float output_gain,
+                                       float* out_left, float* out_right) {
     const float vl = left * input_gain;
     const float vr = right * input_gain;
     const float al = std::fabs(vl);
@@ -99,6 +100,12 @@ void vxsp_compressor::process_stereo(float left, float right, float* out_left, f
     detect(al > ar ? al : ar);
     *out_left = gain_reduction * vl * output_gain;
     *out_right = vr * gain_reduction * output_gain;
+}
+
+void vxsp_compressor::process_stereo(float left, float right, float* out_left, float* out_right) {
+    detector d = begin_detector();
+    d.stereo(left, right, input_gain, output_gain, out_left, out_right);
+    end_detector(d);
 }
 
 void vxsp_compressor::process_stereo_run(const float* left, const float* right, float* out_left,
@@ -112,9 +119,15 @@ void vxsp_compressor::process_stereo_run(const float* left, const float* right, 
         std::fill_n(out_left, i, 0.0f);
         std::fill_n(out_right, i, 0.0f);
     }
+    if (i == frames) return;
+    detector d = begin_detector();
+    const float in = input_gain;
+    const float out = output_gain;
     for (; i < frames; ++i) {
-        process_stereo(left[i], right[i], &out_left[i], &out_right[i]);
-        out_left[i] *= gain;
-        out_right[i] *= gain;
+        float l, r;
+        d.stereo(left[i], right[i], in, out, &l, &r);
+        out_left[i] = l * gain;
+        out_right[i] = r * gain;
     }
+    end_detector(d);
 }

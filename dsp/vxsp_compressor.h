@@ -41,8 +41,37 @@ public:
     float get_envelope() const { return envelope; }
 
 protected:
-    // Runs the detector on one (already input-scaled) level and returns the gain factor.
-    float detect(float level);
+    // The detector over one run, its settings and state held by the caller so that the state
+    // stays in registers; settings another thread changes mid-run apply from the next run.
+    struct detector {
+        float envelope, gain_reduction;
+        float attack_coefficient, release_coefficient;
+        float threshold_level, inverse_threshold_level, ratio;
+        // Runs the detector on one (already input-scaled) level and returns the gain factor.
+        float detect(float level);
+        // Both channels, scaled by the input gain, to one detector; the outputs with its gain.
+        void stereo(float left, float right, float input_gain, float output_gain, float* out_left,
+                    float* out_right);
+    };
+    detector begin_detector() const {
+        return {envelope,
+                gain_reduction,
+                attack_coefficient,
+                release_coefficient,
+                threshold_level,
+                inverse_threshold_level,
+                ratio};
+    }
+    void end_detector(const detector& d) {
+        envelope = d.envelope;
+        gain_reduction = d.gain_reduction;
+    }
+    float detect(float level) {
+        detector d = begin_detector();
+        const float g = d.detect(level);
+        end_detector(d);
+        return g;
+    }
     // 1 - e^(-1 / (seconds * rate)); 1 (instant) for a time that is not positive.
     float time_coefficient(float seconds) const;
 
