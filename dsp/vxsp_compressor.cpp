@@ -78,7 +78,7 @@ float vxsp_compressor::detector::detect(float level) {
     }
     // A hard knee: (1/ratio - 1) dB for each dB over the threshold, which is the detected
     // level over the threshold level to the power 1/ratio - 1: one power, no logarithm.
-    gain_reduction = std::pow(detected * inverse_threshold_level, 1.0f / ratio - 1.0f);
+    gain_reduction = std::pow(detected * inverse_threshold_level, exponent);
     return gain_reduction;
 }
 

@@ -46,7 +46,9 @@ protected:
     struct detector {
         float envelope, gain_reduction;
         float attack_coefficient, release_coefficient;
-        float threshold_level, inverse_threshold_level, ratio;
+        float threshold_level, inverse_threshold_level;
+        // 1 / ratio - 1: the power of the level over the threshold that gives the gain.
+        float exponent;
         // Runs the detector on one (already input-scaled) level and returns the gain factor.
         float detect(float level);
         // Both channels, scaled by the input gain, to one detector; the outputs with its gain.
@@ -54,13 +56,8 @@ protected:
                     float* out_right);
     };
     detector begin_detector() const {
-        return {envelope,
-                gain_reduction,
-                attack_coefficient,
-                release_coefficient,
-                threshold_level,
-                inverse_threshold_level,
-                ratio};
+        return {envelope,        gain_reduction,          attack_coefficient, release_coefficient,
+                threshold_level, inverse_threshold_level, 1.0f / ratio - 1.0f};
     }
     void end_detector(const detector& d) {
         envelope = d.envelope;
