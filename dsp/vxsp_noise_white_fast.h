@@ -25,9 +25,11 @@ public:
     // register: the same values as next(). Hand it back with end_run() after the run.
     struct run {
         double state;
+        // The state is in [19, 20), as it is from the second value of a sequence on.
+        bool settled;
         float next();
     };
-    run begin_run() const { return {state}; }
+    run begin_run() const { return {state, state >= 19.0 && state < 20.0}; }
     void end_run(const run& r) { state = r.state; }
 
     // Restarts the sequence. A seed whose square would not fit the generator's integer step
@@ -47,7 +49,7 @@ inline float vxsp_noise_white_fast::run::next() {
     // of the mantissa cleared, one logical operation instead of a round trip through an
     // integer. The same value as the conversion gives.
     double whole;
-    if (state >= 19.0 && state < 20.0) {
+    if (settled) {
 #if defined(__SSE2__)
         // In the vector registers: a round trip through an integer register would add its
         // own latency to the chain.
@@ -63,7 +65,10 @@ inline float vxsp_noise_white_fast::run::next() {
         whole = static_cast<double>(static_cast<int32_t>(s));
     }
     const double r = s - whole;
+    // r is in [0, 1), so the state is in [19, 20] from here on; 20 itself (r rounded up from
+    // an unsettled seed) squares to 400, whose exponent is 8 too, and clearing gives 400.
     state = r + 19.0;
+    settled = true;
     return static_cast<float>(r - 0.5);
 }
 
