@@ -1,5 +1,6 @@
 #include "dsp/vxsp_oscillator_bank.h"
 
+#include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -12,27 +13,45 @@
 namespace {
 
 // Pair copies by table contents: a process makes a few metal voices per instance, all from
-// the same handful of pulse tables. Only attach() reaches this, never the audio thread.
+// the same handful of pulse tables. Found by a hash of the contents and then compared whole,
+// so that a new instance copies nothing. Only attach() reaches this, never the audio thread.
+struct pair_copy {
+    std::vector<float> contents;
+    std::unique_ptr<float[]> pairs;
+};
 std::mutex pairs_lock;
-std::map<std::vector<float>, std::unique_ptr<float[]>>& pairs_cache() {
-    static std::map<std::vector<float>, std::unique_ptr<float[]>> cache;
+std::multimap<uint64_t, pair_copy>& pairs_cache() {
+    static std::multimap<uint64_t, pair_copy> cache;
     return cache;
 }
 
+uint64_t contents_hash(const float* table, int32_t size) {
+    uint64_t h = 14695981039346656037u; // FNV-1a over the bits of each value
+    for (int32_t i = 0; i < size; ++i) {
+        uint32_t bits;
+        std::memcpy(&bits, &table[i], sizeof bits);
+        h = (h ^ bits) * 1099511628211u;
+    }
+    return h;
+}
+
 const float* pairs_of(const float* table, int32_t size) {
-    std::vector<float> key(table, table + size);
+    const uint64_t hash = contents_hash(table, size);
     std::lock_guard<std::mutex> hold(pairs_lock);
     auto& cache = pairs_cache();
-    auto found = cache.find(key);
-    if (found == cache.end()) {
-        std::unique_ptr<float[]> pairs(new float[2 * static_cast<size_t>(size)]);
-        for (int32_t i = 0; i < size; ++i) {
-            pairs[2 * i] = table[i];
-            pairs[2 * i + 1] = table[(i + 1) & (size - 1)];
-        }
-        found = cache.emplace(std::move(key), std::move(pairs)).first;
+    for (auto [at, end] = cache.equal_range(hash); at != end; ++at) {
+        const std::vector<float>& c = at->second.contents;
+        if (c.size() == static_cast<size_t>(size) &&
+            std::memcmp(c.data(), table, c.size() * sizeof(float)) == 0)
+            return at->second.pairs.get();
     }
-    return found->second.get();
+    pair_copy copy{std::vector<float>(table, table + size),
+                   std::unique_ptr<float[]>(new float[2 * static_cast<size_t>(size)])};
+    for (int32_t i = 0; i < size; ++i) {
+        copy.pairs[2 * i] = table[i];
+        copy.pairs[2 * i + 1] = table[(i + 1) & (size - 1)];
+    }
+    return cache.emplace(hash, std::move(copy))->second.pairs.get();
 }
 
 bool is_power_of_two(int32_t n) {
