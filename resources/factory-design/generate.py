@@ -36,7 +36,7 @@ VOICE_PEAK_CAP = -6.0
 # The kick leads: it carries most of a groove's loudness and sets the kit's level, so it may
 # stand above the rest.
 KICK_PEAK_CAP = -3.0
-PEAK_TARGET = -2.0
+PEAK_TARGET = -2.1
 
 
 def apply_calibration(kit, calibration):
