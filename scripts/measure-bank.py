@@ -244,6 +244,16 @@ def bar_peaks(renderer, program, pattern, tempo, bars, seed):
     return rows
 
 
+def peak_takes(rolls_dice, seeds=PEAK_SEEDS, bars=PEAK_BARS):
+    """(seed, bars) of each take a pattern's peak is measured over. One without dice gets as
+    many bars in one take as one with dice gets in all of its takes: what changes from bar to
+    bar there is where the free-running hat and cymbal waves stand when a hit lands, and only
+    time moves them on."""
+    if rolls_dice:
+        return [(seed, bars) for seed in range(1, seeds + 1)]
+    return [(1, seeds * bars)]
+
+
 def worst_take(rows, seed):
     """(peak dBFS, output pair, seed, bar) of the loudest bar of a take."""
     best = (-math.inf, 0, seed, 1)
@@ -363,12 +373,9 @@ def main():
             for prog in selected:
                 tempo = sources[prog].tempo
                 for pat in range(16):
-                    # One without dice gets as many bars in one take as one with dice gets in
-                    # all of its takes: what changes from bar to bar there is where the free-
-                    # running hat and cymbal waves stand when a hit lands, and only time moves
-                    # them on.
-                    takes = [(seed, args.bars) for seed in range(1, args.seeds + 1)] \
-                        if dice[(prog, pat)] else [(1, args.seeds * args.bars), (2, check_bars)]
+                    # Without dice a second seed's first bars check that the dice play no part.
+                    takes = peak_takes(dice[(prog, pat)], args.seeds, args.bars) \
+                        + ([] if dice[(prog, pat)] else [(2, check_bars)])
                     for seed, bars in takes:
                         jobs[pool.submit(bar_peaks, renderer, prog, pat, tempo, bars, seed)] = \
                             ("peaks", prog, pat, seed)
@@ -494,7 +501,7 @@ def main():
             "",
             f"- Peak: the highest sample of any output pair over the 16 patterns and all their "
             f"takes (limit {PEAK_LIMIT_DB:g} dBFS; over these takes no pattern may pass "
-            f"{DESIGN_MARGIN_DB:g} dBFS, room for what longer takes find); "
+            f"{DESIGN_MARGIN_DB:g} dBFS, room for what longer takes find). "
             "Where says which pattern, output, seed and "
             "bar, to hear it again: `kavrel-render --program N --pattern P --sync int --seed S "
             "--bars B --format float`.",

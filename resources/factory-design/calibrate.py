@@ -215,11 +215,9 @@ def main():
 
             def loudest(program, pattern, tempo):
                 src = sources[program]
-                takes = [(seed, bank.PEAK_BARS) for seed in range(1, bank.PEAK_SEEDS + 1)] \
-                    if src.uses_tools(pattern - 1) else [(1, bank.PEAK_SEEDS * bank.PEAK_BARS)]
                 return max(bank.worst_take(bank.bar_peaks(renderer, program, pattern - 1, tempo,
                                                           bars, seed), seed)[0]
-                           for seed, bars in takes)
+                           for seed, bars in bank.peak_takes(src.uses_tools(pattern - 1)))
             scales_all = data.setdefault("pattern_scale", {})
             for kit in selected:
                 master, tempo = output_db(kit)
