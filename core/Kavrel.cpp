@@ -10,23 +10,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
-#include <thread>
 
 using namespace kavrel;
 
-namespace {
-
-// The factory bank's programs, copied in one pass over the fresh memory, or default slots.
-std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>> initialSlots() {
-    if (const auto* bank = Kavrel::factoryBank()) return *bank;
-    return std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>>(Kavrel::kNumPrograms);
-}
-
-} // namespace
-
 Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
-    : AudioEffectX(audioMaster, kNumPrograms, kNumParams), programs(initialSlots()),
-      midiOut(*this) {
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams), midiOut(*this) {
     voices.reserve(kNumVoices);
     for (kavrel_voice* v : std::initializer_list<kavrel_voice*>{
              &kick, &snare808, &snare909, &lowTom, &midTom, &highTom, &closedHat, &openHat, &cymbal,
@@ -67,32 +55,33 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
     if (const char* seed = std::getenv("KAVREL_SEED"))
         kavrel::srand(static_cast<uint32_t>(std::strtoul(seed, nullptr, 10)));
 
-    // Without a factory bank a slot still holds a complete, playable default program.
-    const bool factory = factoryBank() != nullptr;
-    if (!factory) {
-        for (KavrelProgram& program : programs) {
-            for (int i = 0; i < kNumParams; ++i) program.params[i] = paramManager.getNormValue(i);
-            for (int p = 0; p < kPatternsPerProgram; ++p)
-                for (int index : paramManager.patternParamSet) {
-                    program.patternValues[p][index] = paramManager.getNormValue(index);
-                    program.hasPatternValue[p][index] = 1;
-                }
-        }
-    }
-
-    staging = std::make_unique<KavrelProgram>();
     for (int i = 0; i < kNumParams; ++i) {
         laterValue[i].store(0.0f, std::memory_order_relaxed);
         hostValue[i].store(0.0f, std::memory_order_relaxed);
         laterSet[i].store(0, std::memory_order_relaxed);
     }
+    // The slots share the factory bank's programs until something changes them; without a
+    // bank every slot holds the same complete, playable default program.
+    if (const auto* bank = factoryBank()) {
+        for (int i = 0; i < kNumPrograms; ++i)
+            slots[i] = SharedProgram(std::shared_ptr<void>(), &(*bank)[static_cast<size_t>(i)]);
+    } else {
+        auto defaults = std::make_shared<KavrelProgram>();
+        for (int i = 0; i < kNumParams; ++i) defaults->params[i] = paramManager.getNormValue(i);
+        for (int p = 0; p < kPatternsPerProgram; ++p)
+            for (int index : paramManager.patternParamSet) {
+                defaults->patternValues[p][index] = paramManager.getNormValue(index);
+                defaults->hasPatternValue[p][index] = 1;
+            }
+        for (auto& slot : slots) slot = defaults;
+    }
+    playStates = std::make_unique<PlayState[]>(kPlayStates);
+    for (int i = 0; i < kPlayStates; ++i) spareStates[spareCount++] = &playStates[i];
     learnMode = 0;
     currentPattern = 0;
-    currentPatternPointer = &programs[0].patterns[0];
-    // The slots hold the factory bank (or the defaults) already; the host's values and the
-    // engine's come from the first program, as after loading the bank as a chunk.
-    setProgram(0);
-    currentPatternPointer = &programs[activeProgram].patterns[currentPattern];
+    // The engine's values come from the first program, as after loading the bank as a chunk;
+    // no audio runs yet, so it lands at once.
+    changeProgram(0, false);
     clipboardMemento = paramManager.createMemento(paramManager.patternParamSet);
     lastStep = -1;
     lastTick = 33;
@@ -111,8 +100,9 @@ Kavrel::~Kavrel() {
 
 void Kavrel::suspend() {
     resumed = false;
-    // No audio runs now: a handover still waiting for a block lands here.
-    endHandoverWrite(beginHandoverWrite());
+    // No audio runs now: a handover still waiting for a block lands here, with the values
+    // set after it.
+    takeHandover();
     compressor.reset();
     for (kavrel_voice* v : voices) v->reset();
     midiOut.releaseAll();
@@ -147,178 +137,11 @@ void Kavrel::getParameterLabel(vst::int32 index, char* label) {
 
 void Kavrel::getParameterDisplay(vst::int32 index, char* text) {
     text[0] = 0;
-    if (isParameterIndex(index)) paramManager.getDisplay(index, text, vst::kVstMaxParamStrLen);
-}
-
-void Kavrel::setProgram(vst::int32 program) {
-    if (program < 0 || program >= kNumPrograms) return;
-    const int before = beginHandoverWrite();
-    curProgram = program;
-    handoverProgram = program;
-    endHandoverWrite(before);
-}
-
-int Kavrel::beginHandoverWrite(bool change) {
-    for (;;) {
-        int state = handoverState.load(std::memory_order_acquire);
-        // While the audio thread lands a handover (microseconds) or another host thread
-        // writes one, wait: only host threads ever wait here.
-        if (state != kHandoverLanding && state != kHandoverWriting &&
-            handoverState.compare_exchange_weak(state, kHandoverWriting,
-                                                std::memory_order_acq_rel)) {
-            // Values set before this change belong to what it replaces.
-            if (change)
-                for (auto& set : laterSet) set.store(0, std::memory_order_relaxed);
-            writeChanges = change;
-            return state;
-        }
-        std::this_thread::yield();
-    }
-}
-
-void Kavrel::endHandoverWrite(int) {
-    // The host reads the program it chose at once, though the engine takes it at the next
-    // block.
-    if (writeChanges && handoverProgram >= 0) {
-        const KavrelProgram& slot = slotView(handoverProgram);
-        const int pattern =
-            clampIndex(paramManager.normToReal(kParamPattern, slot.params[kParamPattern]),
-                       kPatternsPerProgram - 1);
-        for (int index = 0; index < kNumParams; ++index) {
-            const bool perPattern = KavrelParameterManager::isPatternParam(index) &&
-                                    slot.hasPatternValue[pattern][index];
-            hostValue[index].store(perPattern ? slot.patternValues[pattern][index]
-                                              : slot.params[index],
-                                   std::memory_order_relaxed);
-        }
-    }
-    // With no audio running (before the first resume, after a suspend) nobody else would
-    // land it: the state goes in at once, on this thread.
-    if (!resumed) landHandover();
-    const bool pending = handoverStaged || handoverProgram >= 0;
-    handoverState.store(pending ? kHandoverPending : kHandoverIdle, std::memory_order_release);
-}
-
-void Kavrel::takeHandover() {
-    int expected = kHandoverPending;
-    if (!handoverState.compare_exchange_strong(expected, kHandoverLanding,
-                                               std::memory_order_acquire))
-        return;
-    landHandover();
-    handoverState.store(kHandoverIdle, std::memory_order_release);
-}
-
-void Kavrel::landHandover() {
-    if (handoverStaged) {
-        programs[activeProgram] = *staging;
-        handoverStaged = false;
-    }
-    if (handoverProgram >= 0) {
-        applyProgram(handoverProgram);
-        handoverProgram = -1;
-    }
-    // In the order they were set: a few entries, sorted in place without allocating.
-    uint32_t stamps[kNumParams];
-    int order[kNumParams];
-    int count = 0;
-    for (int index = 0; index < kNumParams; ++index) {
-        const uint32_t stamp = laterSet[index].exchange(0, std::memory_order_acquire);
-        if (!stamp) continue;
-        int k = count++;
-        while (k > 0 && stamps[k - 1] > stamp) {
-            stamps[k] = stamps[k - 1];
-            order[k] = order[k - 1];
-            --k;
-        }
-        stamps[k] = stamp;
-        order[k] = index;
-    }
-    for (int k = 0; k < count; ++k)
-        setParameter(order[k], laterValue[order[k]].load(std::memory_order_relaxed));
-}
-
-KavrelProgram& Kavrel::writableSlot(int slot) {
-    // The audio thread reads only the program it plays; every other slot is the host's to
-    // write. The playing one is written into the staging copy, which lands between blocks.
-    if (slot != activeProgram || !resumed) return programs[slot];
-    if (!handoverStaged) {
-        *staging = programs[slot];
-        handoverStaged = true;
-    }
-    return *staging;
-}
-
-const KavrelProgram& Kavrel::slotView(int slot) const {
-    return handoverStaged && slot == activeProgram ? *staging : programs[slot];
-}
-
-KavrelProgram& Kavrel::slotView(int slot) {
-    return handoverStaged && slot == activeProgram ? *staging : programs[slot];
-}
-
-bool Kavrel::isRecallOnly(int index) {
-    // Momentary actions act when they are set, not when a stored value comes back; the
-    // pattern is selected directly once all values are in.
-    return (index >= kParamClearFirst && index < kParamRandomFillFirst + kNumVoices) ||
-           index == kParamPattern;
-}
-
-void Kavrel::recallValue(int index, float value) {
-    paramManager.setNormValue(index, value);
-    hostValue[index].store(value, std::memory_order_relaxed);
-    programs[activeProgram].params[index] = value;
-    if (editorNotify) editorNotify->setParameter(index, value);
-}
-
-void Kavrel::applyProgram(int program) {
-    activeProgram = program;
-    KavrelProgram& slot = programs[program];
-    for (int index = 0; index < kNumParams; ++index) {
-        if (KavrelParameterManager::isPatternParam(index)) continue;
-        if (isRecallOnly(index))
-            recallValue(index, slot.params[index]);
-        else
-            setParameter(index, slot.params[index]);
-    }
-    const int pattern =
-        clampIndex(paramManager.getRealValue(kParamPattern), kPatternsPerProgram - 1);
-    currentPattern = pendingPattern = pattern;
-    currentPatternPointer = &slot.patterns[pattern];
-    applyPatternValues();
-    if (editorOpen()) {
-        editorNotify->showPattern(pattern);
-        for (int v = 0; v < kNumVoices; ++v) editorNotify->showRowSteps(v);
-        editorNotify->refreshLane(kRefreshPattern);
-    }
-}
-
-void Kavrel::setProgramName(char* name) {
-    // Names are never read on the audio thread: written in place, or into the staged copy
-    // that is about to replace the slot.
-    const int before = beginHandoverWrite(false);
-    KavrelProgram& slot = slotView(curProgram);
-    vst::copyString(slot.name, name, KavrelProgram::kNameSize - 1);
-    endHandoverWrite(before);
-}
-
-void Kavrel::getProgramName(char* name) {
-    const int before = beginHandoverWrite(false);
-    const KavrelProgram& slot = slotView(curProgram);
-    char text[64];
-    if (std::strcmp(slot.name, "init") == 0)
-        std::snprintf(text, sizeof(text), "%s %d", slot.name, curProgram + 1);
-    else
-        vst::copyString(text, slot.name, KavrelProgram::kNameSize - 1);
-    vst::copyString(name, text, vst::kVstMaxProgNameLen - 1);
-    endHandoverWrite(before);
-}
-
-bool Kavrel::getProgramNameIndexed(vst::int32, vst::int32 index, char* text) {
-    if (index < 0 || index >= kNumPrograms) return false;
-    const int before = beginHandoverWrite(false);
-    vst::copyString(text, slotView(index).name, KavrelProgram::kNameSize - 1);
-    endHandoverWrite(before);
-    return true;
+    // From the host's own value, so the text always matches what getParameter answers, also
+    // between a program change and the block that lands it.
+    if (isParameterIndex(index))
+        paramManager.getDisplayOf(index, hostValue[index].load(std::memory_order_relaxed), text,
+                                  vst::kVstMaxParamStrLen);
 }
 
 bool Kavrel::getOutputProperties(vst::int32 index, vst::VstPinProperties* properties) {

@@ -3,6 +3,7 @@
 #include "core/KavrelLargeAllocator.h"
 #include "core/KavrelMidiOut.h"
 #include "core/KavrelPattern.h"
+#include "core/KavrelStateExchange.h"
 #include "dsp/vxsp_compressor.h"
 #include "params/KavrelParameterManager.h"
 #include "params/KavrelParams.h"
@@ -21,6 +22,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 // Receives what the audio thread reports for display. The editor implements it; without an
@@ -74,10 +76,11 @@ public:
     bool getProgramNameIndexed(vst::int32 category, vst::int32 index, char* text) override;
     vst::int32 getChunk(void** data, bool isPreset) override;
     vst::int32 setChunk(void* data, vst::int32 byteSize, bool isPreset) override;
-    vst::int32 programChunkSize(int slot) const;
+    vst::int32 programChunkSize(int slot);
     // The bank carried in the library, parsed once per process; null when there is none (or it
     // is refused). A new instance's slots start as a copy of it.
     static const std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>>* factoryBank();
+    vst::int32 getProgram() override { return hostProgram.load(std::memory_order_relaxed); }
 
     bool getOutputProperties(vst::int32 index, vst::VstPinProperties* properties) override;
     vst::int32 getNumMidiInputChannels() override { return 1; }
@@ -135,7 +138,9 @@ public:
 
     // Access for the editor, the tools and the tests.
     const KavrelParameterManager& parameters() const { return paramManager; }
-    KavrelProgram& program(int slot) { return programs[slot]; }
+    // A slot's newest content (the playing copy for the program that plays). For tests and
+    // tools on one thread: the reference lasts until the next program change or load.
+    const KavrelProgram& program(int slot);
     KavrelPattern& pattern() { return *currentPatternPointer; }
     int currentPatternIndex() const { return currentPattern; }
     int pendingPatternIndex() const { return pendingPattern; }
@@ -204,54 +209,79 @@ private:
     };
     static constexpr int kMaxInputEvents = 4096;
     void applyInputEvent(const InputEvent& event, int frame);
-    // Selects a slot and pushes its values everywhere. Runs on the audio thread between
-    // blocks, or on the host's thread while no audio runs.
-    void applyProgram(int program);
+    // Pushes the playing state's values everywhere. Runs where the handover lands.
+    void applyProgram();
 
-    // Program changes and chunk loads reach the audio thread whole, between two blocks. A
-    // host thread takes the handover for writing (waiting only for another writer or for a
-    // landing in progress), writes the slots the audio thread does not play directly and the
-    // playing one into the staging copy, names the program to apply and leaves it pending;
-    // the audio thread lands it at the start of its next block without ever waiting.
-    enum { kHandoverIdle, kHandoverPending, kHandoverLanding, kHandoverWriting };
-    // `change`: the write replaces state, so values set before it no longer apply after it.
-    int beginHandoverWrite(bool change = true);
-    void endHandoverWrite(int before);
+    // What the audio thread plays: a whole copy of one slot, built on a host thread and
+    // handed over between blocks. Everything the audio thread and the editor change in the
+    // playing program (steps, lanes, values) goes into this copy; the host side takes it
+    // back into the slot once another copy has replaced it.
+    struct PlayState {
+        KavrelProgram program;
+        int slot = 0;
+        uint64_t publishedAt = 0; // on the clock of laterSet
+    };
+    static constexpr int kPlayStates = 3;
+    using SharedProgram = std::shared_ptr<const KavrelProgram>;
+
+    // The host side's model: what every host call reads and writes. `hostLock` orders host
+    // threads among themselves only; it is held for copies and pointer swaps, never while
+    // calling the host or the editor, and the audio thread never takes it.
+    mutable std::mutex hostLock;
+    // Each slot's content at rest, shared and never written (a new one replaces it): the
+    // factory bank's own programs until something changes them.
+    SharedProgram slots[kNumPrograms];
+    // The copy in the audio thread's hands (waiting or playing) that is newer than the slot.
+    PlayState* heldBy[kNumPrograms] = {};
+    PlayState* spareStates[kPlayStates] = {};
+    int spareCount = 0;
+    std::unique_ptr<PlayState[]> playStates;
+    KavrelStateExchange<PlayState, kPlayStates> exchange;
+    std::atomic<int> hostProgram{0};
+
+    // Under hostLock.
+    void collectLocked();
+    void retireLocked(PlayState* state);
+    PlayState* acquireLocked();
+    // Hands a filled state over and makes the host's values those it recalls.
+    void publishLocked(PlayState* state);
+    const KavrelProgram& freshestLocked(int slot) const;
+    // Selects a slot; the new values reach the host at once and the engine between blocks.
+    void changeProgram(int program, bool tellHost);
+    // Lands the newest published state: the audio thread at the start of a block, or a host
+    // thread while no audio runs.
     void takeHandover();
-    void landHandover();
-    // Under a handover write: where new content for a slot goes.
-    KavrelProgram& writableSlot(int slot);
-    // What a slot holds once the pending handover has landed.
-    const KavrelProgram& slotView(int slot) const;
-    // The same for values written in place under a handover write (no staging copy is made:
-    // the audio thread reads names and single values of its program as plain fields).
-    KavrelProgram& slotView(int slot);
+    KavrelProgram& playingProgram() { return exchange.playing()->program; }
     static bool isRecallOnly(int index);
     // Takes a stored value without acting on it.
     void recallValue(int index, float value);
-
-    std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>> programs;
-    std::vector<uint8_t> chunkBuffer; // the block last handed to the host
-    std::atomic<int> handoverState{kHandoverIdle};
-    int handoverProgram = -1;
-    bool handoverStaged = false;
-    std::unique_ptr<KavrelProgram> staging;
-    // The program the engine plays; the host's curProgram may already name the next one.
-    int activeProgram = 0;
-    // Parameters set while a handover waits: they go in after it lands, so a host that loads
-    // a chunk and then sets values keeps its values.
+    // Parameters set while a handover waits: they go in after it lands, in the order the host
+    // set them (Sync before Play, a pattern before its values), so a host that loads a chunk
+    // and then sets values keeps its values.
     std::atomic<float> laterValue[kavrel::kNumParams];
-    // 0: not set; otherwise when it was set, so the values go in in the order the host set
-    // them (Sync before Play, a pattern before its values).
-    std::atomic<uint32_t> laterSet[kavrel::kNumParams];
-    std::atomic<uint32_t> laterClock{0};
-    // Takes a value set while a handover is pending into it; false when it landed meanwhile.
+    // 0: not set; otherwise when it was set.
+    std::atomic<uint64_t> laterSet[kavrel::kNumParams];
+    std::atomic<uint64_t> laterClock{0};
+    std::atomic<uint64_t> latestPublish{0};
+    // Queues a value for the waiting handover; false when it landed meanwhile (act at once).
     bool deferToHandover(int index, float value);
+    // The queued values set before `limit` go into the engine (replay) or into a state that
+    // never played (absorb), each exactly once; a save only looks at them (overlay).
+    bool takeLater(int index, uint64_t limit, float& value);
+    void replayLater(uint64_t limit);
+    void absorbLater(KavrelProgram& program, uint64_t limit);
+    void overlayLater(KavrelProgram& program) const;
+    void storeValue(KavrelProgram& program, int index, float value) const;
     static thread_local bool inAudioCallback;
-    // What getParameter answers: the engine's values, or those of a program change that has
-    // not landed yet.
+    // True while a handover lands on this thread: recalled values act on the engine but are
+    // neither reported to the host nor change what it reads.
+    static thread_local bool recalling;
+    // What getParameter answers: the host side's values, those of the program it chose.
     std::atomic<float> hostValue[kavrel::kNumParams];
-    bool writeChanges = false;
+    // The blocks last handed to the host (hostLock): the one before stays while a host on
+    // another thread may still be reading it.
+    std::vector<uint8_t> chunkBuffer;
+    std::vector<uint8_t> previousChunk;
     KavrelControllerMap controllerMap;
     std::atomic<int> learnMode{0};
     std::atomic<int> learnParam{0};
@@ -294,8 +324,8 @@ private:
     uint8_t laneApplied[kavrel::kKitParams] = {};
     uint8_t laneVoice[kavrel::kKitParams] = {};
     int soloParam = 0;
-    bool resumed = false;
-    bool playing = false;
+    std::atomic<bool> resumed{false};
+    std::atomic<bool> playing{false};
     bool midiOutputOnly = false;
     bool clockRunning = false;
     double songPosition = 0.0;

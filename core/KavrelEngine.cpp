@@ -12,15 +12,14 @@ using namespace kavrel;
 void Kavrel::setParameter(vst::int32 index, float value) {
     if (!isParameterIndex(index)) return;
     value = sanitizeNormalized(value);
-    hostValue[index].store(value, std::memory_order_relaxed);
+    if (!recalling) hostValue[index].store(value, std::memory_order_relaxed);
     // A value set between a program change and the block that lands it belongs to the new
     // program: it waits and goes in after the landing, rather than acting now on the program
     // that is about to be replaced (a pattern selected now would be the old program's).
-    if (handoverState.load(std::memory_order_acquire) == kHandoverPending && !inAudioCallback &&
-        deferToHandover(index, value))
+    if (!inAudioCallback && !recalling && exchange.hasPending() && deferToHandover(index, value))
         return;
     paramManager.setNormValue(index, value);
-    KavrelProgram& slot = programs[activeProgram];
+    KavrelProgram& slot = playingProgram();
     slot.params[index] = value;
     if (KavrelParameterManager::isPatternParam(index)) {
         slot.patternValues[currentPattern][index] = value;
@@ -355,8 +354,13 @@ void Kavrel::updateSolo(int index, bool on) {
     if (on) {
         // Solo is exclusive, and the host records every solo this releases.
         for (int other = kParamSoloFirst; other < kParamSoloFirst + kNumVoices; ++other)
-            if (other != index && paramManager.getRealValue(other) == 1.0f)
-                setParameterAutomated(other, 0.0f);
+            if (other != index && paramManager.getRealValue(other) == 1.0f) {
+                // A recall applies the stored solos without reporting to the host.
+                if (recalling)
+                    setParameter(other, 0.0f);
+                else
+                    setParameterAutomated(other, 0.0f);
+            }
         soloParam = index;
     } else if (soloParam == index) {
         // Only the solo that is on can end it: a program recall applies the solos in index
@@ -427,28 +431,6 @@ void Kavrel::renderVoices(float** outputs, int from, int to, float masterGain) {
         compressor.process_stereo_run(pairARun[0], pairARun[1], outLeft, outRight, n, masterGain);
         from += n;
     }
-}
-
-bool Kavrel::deferToHandover(int index, float value) {
-    const int before = beginHandoverWrite(false);
-    const bool pending = before == kHandoverPending && handoverProgram >= 0;
-    if (pending) {
-        laterValue[index].store(value, std::memory_order_relaxed);
-        laterSet[index].store(laterClock.fetch_add(1, std::memory_order_relaxed) + 1,
-                              std::memory_order_release);
-        // What the host saves before the landing holds it already.
-        KavrelProgram& slot = slotView(handoverProgram);
-        slot.params[index] = value;
-        if (KavrelParameterManager::isPatternParam(index)) {
-            const int p =
-                clampIndex(paramManager.normToReal(kParamPattern, slot.params[kParamPattern]),
-                           kPatternsPerProgram - 1);
-            slot.patternValues[p][index] = value;
-            slot.hasPatternValue[p][index] = 1;
-        }
-    }
-    endHandoverWrite(before);
-    return pending;
 }
 
 thread_local bool Kavrel::inAudioCallback = false;

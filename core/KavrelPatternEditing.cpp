@@ -103,7 +103,7 @@ void Kavrel::pastePattern() {
     currentPatternPointer->assign(clipboardPattern);
     paramManager.restoreMemento(clipboardMemento);
     paramManager.captureMemento(currentPattern);
-    KavrelProgram& slot = programs[activeProgram];
+    KavrelProgram& slot = playingProgram();
     for (int key = 0; key < kNumParams; ++key)
         if (slot.hasPatternValue[currentPattern][key])
             slot.patternValues[currentPattern][key] = paramManager.getNormValue(key);

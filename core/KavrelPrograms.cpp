@@ -19,50 +19,64 @@ vst::int32 clampProgram(vst::int32 program) {
 
 } // namespace
 
-vst::int32 Kavrel::programChunkSize(int slot) const {
-    return static_cast<vst::int32>(chunk::programSize(programs[slot]));
+vst::int32 Kavrel::programChunkSize(int slot) {
+    return static_cast<vst::int32>(chunk::programSize(program(slot)));
 }
 
 vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     *data = nullptr;
-    // The editor adds and removes locks and lanes, and setChunk rewrites whole programs, while
-    // the host saves on a thread of its own: a program measured and then written live could
-    // hold more entries by the time it is written than the buffer was sized for. Each program
-    // is copied first and both measured and written from the copy.
     // Both a bank and a single program go out compact: hosts keep program chunks in their
     // projects and undo histories too, and a program deflates from 300 kB to a few kB. Only a
     // bank records the current program; a program chunk is the same from whichever slot.
-    std::unique_ptr<KavrelProgram> copy;
-    // A program change or chunk load waiting for the audio thread counts as done.
-    struct Reading {
-        Kavrel& plugin;
-        int before;
-        explicit Reading(Kavrel& p) : plugin(p), before(p.beginHandoverWrite(false)) {}
-        ~Reading() { plugin.endHandoverWrite(before); }
-    } reading(*this);
+    std::vector<uint8_t> out;
     try {
-        copy = std::make_unique<KavrelProgram>();
+        // What the host side holds now, taken in a few microseconds: the slots at rest are
+        // shared and never written, so they are kept as they are; the copies in the audio
+        // thread's hands (at most two) are copied, since the editor and the sequencer change
+        // the playing one in place. Everything slow happens after, with nothing held, so a
+        // program change on another thread (the audio thread, in some hosts) never waits
+        // for a save.
+        SharedProgram rest[kNumPrograms];
+        std::unique_ptr<KavrelProgram> copies[kPlayStates - 1]; // one waiting, one playing
+        for (auto& copy : copies) copy = std::make_unique<KavrelProgram>();
+        const KavrelProgram* snapshot[kNumPrograms] = {};
+        int current = 0;
+        {
+            std::lock_guard<std::mutex> lock(hostLock);
+            collectLocked();
+            current = hostProgram.load(std::memory_order_relaxed);
+            int used = 0;
+            for (int slot = 0; slot < kNumPrograms; ++slot) {
+                if (isPreset && slot != current) continue;
+                if (const PlayState* held = heldBy[slot]) {
+                    KavrelProgram& copy = *copies[used++];
+                    copy = held->program;
+                    // Values set since the newest change and not yet landed are part of it.
+                    if (slot == current) overlayLater(copy);
+                    snapshot[slot] = &copy;
+                } else {
+                    rest[slot] = slots[slot];
+                    snapshot[slot] = rest[slot].get();
+                }
+            }
+        }
         std::vector<uint8_t> legacy;
-        chunk::CompactEncoder encoder(isPreset ? -1 : curProgram);
+        chunk::CompactEncoder encoder(isPreset ? -1 : current);
         auto add = [&](const KavrelProgram& program) {
-            *copy = program;
-            legacy.resize(chunk::programSize(*copy));
-            chunk::writeProgram(*copy, legacy.data());
+            legacy.resize(chunk::programSize(program));
+            chunk::writeProgram(program, legacy.data());
             return encoder.add(legacy.data(), legacy.size());
         };
         bool ok = true;
-        if (isPreset)
-            ok = add(slotView(curProgram));
-        else
-            for (int slot = 0; slot < kNumPrograms; ++slot) ok = ok && add(slotView(slot));
-        if (!ok || !encoder.finish(chunkBuffer)) {
-            chunkBuffer.clear();
-            return 0;
-        }
+        for (int slot = 0; slot < kNumPrograms && ok; ++slot)
+            if (snapshot[slot]) ok = add(*snapshot[slot]);
+        if (!ok || !encoder.finish(out)) return 0;
     } catch (const std::bad_alloc&) {
-        chunkBuffer.clear();
         return 0;
     }
+    std::lock_guard<std::mutex> lock(hostLock);
+    previousChunk.swap(chunkBuffer);
+    chunkBuffer.swap(out);
     *data = chunkBuffer.data();
     return static_cast<vst::int32>(chunkBuffer.size());
 }
@@ -71,41 +85,62 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
     if (!data || byteSize <= 0) return 0;
     const auto* bytes = static_cast<const uint8_t*>(data);
     size_t size = static_cast<size_t>(byteSize);
-    // A compact chunk is expanded here, on the host's thread, into the legacy layout that the
-    // rest reads; one that is damaged anywhere is refused before anything changes.
+    // Everything is expanded, checked and parsed here, on the host's thread and with nothing
+    // held; the new slots then go in with a few pointer swaps. A compact chunk is expanded
+    // into the legacy layout that the rest reads.
     std::vector<uint8_t> expanded;
     int32_t savedProgram = -1;
-    if (chunk::isCompact(bytes, size)) {
-        if (!chunk::decodeCompact(bytes, size, expanded, savedProgram)) return 0;
-        bytes = expanded.data();
-        size = expanded.size();
+    SharedProgram loaded[kNumPrograms];
+    try {
+        if (chunk::isCompact(bytes, size)) {
+            if (!chunk::decodeCompact(bytes, size, expanded, savedProgram)) return 0;
+            bytes = expanded.data();
+            size = expanded.size();
+        }
+        // The bytes come from files that users move between machines and versions: check the
+        // whole chunk before changing anything, so a refused chunk leaves every slot as it was.
+        // A program chunk loads into the current slot, whichever program it was saved from.
+        const int count = isPreset ? 1 : kNumPrograms;
+        size_t at = 0;
+        for (int i = 0; i < count; ++i) {
+            const size_t length = chunk::validateProgram(bytes + at, size - at);
+            if (!length) return 0;
+            auto program = std::make_shared<KavrelProgram>();
+            chunk::readProgram(bytes + at, *program);
+            loaded[i] = std::move(program);
+            at += length;
+        }
+    } catch (const std::bad_alloc&) {
+        return 0;
     }
-    // The bytes come from files that users move between machines and versions: check the
-    // whole chunk before changing anything, so a refused chunk leaves every slot as it was.
-    // A program chunk loads into the current slot, whichever program it was saved from.
-    if (isPreset) {
-        if (!chunk::validateProgram(bytes, size)) return 0;
-        const int before = beginHandoverWrite();
-        chunk::readProgram(bytes, writableSlot(curProgram));
-        handoverProgram = curProgram;
-        endHandoverWrite(before);
-        return 1;
+    {
+        std::lock_guard<std::mutex> lock(hostLock);
+        collectLocked();
+        int current = hostProgram.load(std::memory_order_relaxed);
+        if (isPreset) {
+            slots[current].swap(loaded[0]);
+            heldBy[current] = nullptr;
+        } else {
+            // Hosts restore a session in either order (program then bank, or bank then
+            // program) or hand over the bank alone: the program a compact bank recorded wins,
+            // otherwise the one the host selected stays, and either is applied from the new
+            // data.
+            for (int i = 0; i < kNumPrograms; ++i) {
+                slots[i].swap(loaded[i]);
+                heldBy[i] = nullptr;
+            }
+            current = clampProgram(savedProgram >= 0 ? savedProgram : current);
+        }
+        PlayState* state = acquireLocked();
+        state->program = *slots[current];
+        state->slot = current;
+        curProgram = current;
+        hostProgram.store(current, std::memory_order_relaxed);
+        publishLocked(state);
     }
-    size_t offsets[kNumPrograms];
-    size_t at = 0;
-    for (int i = 0; i < kNumPrograms; ++i) {
-        const size_t length = chunk::validateProgram(bytes + at, size - at);
-        if (!length) return 0;
-        offsets[i] = at;
-        at += length;
-    }
-    // Hosts restore a session in either order (program then bank, or bank then program) or
-    // hand over the bank alone: the program a compact bank recorded wins, otherwise the one
-    // the host selected stays, and either is applied from the new data.
-    const int before = beginHandoverWrite();
-    for (int i = 0; i < kNumPrograms; ++i) chunk::readProgram(bytes + offsets[i], writableSlot(i));
-    curProgram = handoverProgram = clampProgram(savedProgram >= 0 ? savedProgram : curProgram);
-    endHandoverWrite(before);
+    // The old slots are freed here (`loaded` holds them), outside the lock.
+    if (!resumed) takeHandover();
+    updateDisplay();
     return 1;
 }
 

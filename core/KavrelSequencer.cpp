@@ -274,7 +274,7 @@ void Kavrel::requestPattern(int p) {
 void Kavrel::selectPattern(int p) {
     if (p < 0 || p >= kPatternsPerProgram) return;
     currentPattern = pendingPattern = p;
-    currentPatternPointer = &programs[activeProgram].patterns[p];
+    currentPatternPointer = &playingProgram().patterns[p];
     // The Pattern parameter shows, and a saved program restores, the pattern that plays,
     // however it was chosen (a MIDI note, the end of a pattern, the parameter itself).
     if (clampIndex(paramManager.getRealValue(kParamPattern), kPatternsPerProgram - 1) != p)
@@ -284,15 +284,15 @@ void Kavrel::selectPattern(int p) {
 }
 
 void Kavrel::applyPatternValues() {
-    const KavrelProgram& slot = programs[activeProgram];
+    const KavrelProgram& slot = playingProgram();
     const int p = currentPattern;
     for (int index : paramManager.patternParamSet) {
         if (!slot.hasPatternValue[p][index]) continue;
         const float value = slot.patternValues[p][index];
         // Every value goes into the new pattern, but the host hears only of those that
-        // changed: hosts writing automation would otherwise record all of them at every
-        // switch.
-        if (resumed && value != paramManager.getNormValue(index))
+        // changed at a switch (hosts writing automation would otherwise record all of them),
+        // and of none that a program change or a load recalls: the host chose those.
+        if (resumed && !recalling && value != paramManager.getNormValue(index))
             setParameterAutomated(index, value);
         else
             setParameter(index, value);

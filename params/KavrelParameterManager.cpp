@@ -433,8 +433,19 @@ float KavrelParameterManager::getDspValueOffset(int index, float x) const {
 }
 
 void KavrelParameterManager::getDisplay(int index, char* buf, int len) const {
+    displayOfReal(index, getRealValue(index), buf, len);
+}
+
+void KavrelParameterManager::getDisplayOf(int index, float normValue, char* buf, int len) const {
+    if (index < 0 || index >= kNumParams) {
+        if (buf && len > 0) buf[0] = 0;
+        return;
+    }
+    displayOfReal(index, normToReal(index, normValue), buf, len);
+}
+
+void KavrelParameterManager::displayOfReal(int index, float r, char* buf, int len) const {
     if (!buf || len <= 0) return;
-    const float r = getRealValue(index);
     const double rounded = std::floor(static_cast<double>(r) + 0.5);
     char text[64];
     if (showsThreeDecimals(index)) {

@@ -26,6 +26,8 @@ public:
     float getDspValue(int index) const override;
     float getDspValueOffset(int index, float x) const override;
     void getDisplay(int index, char* buf, int len) const override;
+    // The text of a normalised value of the parameter, whatever value it holds now.
+    void getDisplayOf(int index, float normValue, char* buf, int len) const;
 
     // Mixer voice (0..11) a sound or pan parameter belongs to; -1 for every other index.
     static int voiceOfParam(int index);
@@ -36,4 +38,5 @@ public:
 
 private:
     void defineAll();
+    void displayOfReal(int index, float realValue, char* buf, int len) const;
 };

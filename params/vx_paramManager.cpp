@@ -338,10 +338,12 @@ void vx_paramManager::formatValue(int index, char* buf, float r, int len) const 
         return;
     }
     char text[kScratch];
+    // A value that rounds to zero shows as zero, never as "-0" ("-0dB" just under 0 dB).
+    auto noMinusZero = [](double v, double half) { return v < 0.0 && v > -half ? 0.0 : v; };
     const double x = r;
-    auto automatic = [&text](double v) {
+    auto automatic = [&text, &noMinusZero](double v) {
         if (v < 1.0)
-            std::snprintf(text, sizeof text, "%3.3f", v);
+            std::snprintf(text, sizeof text, "%3.3f", noMinusZero(v, 0.0005));
         else if (v < 10.0)
             std::snprintf(text, sizeof text, "%4.2f", v);
         else if (v < 100.0)
@@ -395,7 +397,7 @@ void vx_paramManager::formatValue(int index, char* buf, float r, int len) const 
         break;
     }
     default:
-        std::snprintf(text, sizeof text, "%4.0f", x);
+        std::snprintf(text, sizeof text, "%4.0f", noMinusZero(x, 0.5));
         break;
     }
     copyWithin(buf, text, len);

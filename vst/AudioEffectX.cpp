@@ -28,6 +28,10 @@ bool AudioEffectX::ioChanged() {
     return callHost(vst::audioMasterIOChanged) != 0;
 }
 
+bool AudioEffectX::updateDisplay() {
+    return callHost(vst::audioMasterUpdateDisplay) != 0;
+}
+
 vst::intptr AudioEffectX::dispatcher(vst::int32 opcode, vst::int32 index, vst::intptr value,
                                      void* ptr, float opt) {
     using namespace vst;

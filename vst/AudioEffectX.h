@@ -60,4 +60,6 @@ public:
     virtual vst::VstTimeInfo* getTimeInfo(vst::int32 filter);
     virtual bool sendVstEventsToHost(vst::VstEvents* events);
     virtual bool ioChanged();
+    // Asks the host to read names, values and display texts again.
+    virtual bool updateDisplay();
 };

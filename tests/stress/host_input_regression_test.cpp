@@ -2,6 +2,7 @@
 // every build checks the behaviour (the clang fuzz build also replays the inputs themselves
 // from tests/fuzz/regressions under UndefinedBehaviorSanitizer).
 #include "core/Kavrel.h"
+#include "core/KavrelChunk.h"
 #include "support/TestEnvironment.h"
 
 #include <gtest/gtest.h>
@@ -164,14 +165,20 @@ TEST_F(HostInput, EventListsLongerThanTheDeclaredTwoEntriesAreReadWhole) {
 // does not act again when recalled: neither on the pattern another program left current nor
 // on its own.
 TEST_F(HostInput, RecallingAProgramNeverRunsItsPatternTools) {
+    auto stored = std::make_unique<KavrelProgram>(plugin->program(7));
+    stored->params[kavrel::kParamClearFirst + 0] = 1.0f;      // KD Clear
+    stored->params[kavrel::kParamRandomFillFirst + 1] = 1.0f; // S8 Random Fill
+    for (int s = 0; s < kavrel::kPatternSteps; ++s) stored->patterns[0].steps[0][s] = 1;
+    std::vector<uint8_t> bytes(kavrel::chunk::programSize(*stored));
+    kavrel::chunk::writeProgram(*stored, bytes.data());
+    plugin->setProgram(7);
+    ASSERT_EQ(plugin->setChunk(bytes.data(), static_cast<vst::int32>(bytes.size()), true), 1);
+
     plugin->setProgram(5);
     render(); // the program lands between blocks
     plugin->setParameter(kavrel::kParamSync, 0.5f);
     plugin->selectPattern(3);
     for (int s = 0; s < kavrel::kPatternSteps; ++s) plugin->setStep(0, s, true);
-    plugin->program(7).params[kavrel::kParamClearFirst + 0] = 1.0f;      // KD Clear
-    plugin->program(7).params[kavrel::kParamRandomFillFirst + 1] = 1.0f; // S8 Random Fill
-    for (int s = 0; s < kavrel::kPatternSteps; ++s) plugin->program(7).patterns[0].steps[0][s] = 1;
 
     plugin->setParameter(kavrel::kParamPlay, 1.0f); // playing: the stored Pattern only queues
     ASSERT_TRUE(plugin->isPlaying());

@@ -419,15 +419,15 @@ TEST_F(ProgramsTest, ProgramChangesLandBetweenBlocks) {
     host->dispatch(vst::effSetProgram, 0, 3);
     land();
 
-    // A preset for the playing slot is staged: the slot changes with the block, not before.
+    // A preset for the playing slot is staged: what plays changes with the block, not before.
     std::vector<uint8_t> edited = legacyChunkOf(effect, true);
     edited[kPattern0 + 0 * 32 + 1] = 0xff; // kick, step 1
     edited[kPattern0 + 0 * 32 + 2] = 0x00;
     ASSERT_EQ(load(effect, edited, true), 1);
     EXPECT_EQ(legacyChunkOf(effect, true), edited); // what the host saves already holds it
-    EXPECT_NE(plugin->program(3).patterns[0].steps[0][1], 0xff);
+    EXPECT_NE(plugin->pattern().steps[0][1], 0xff);
     land();
-    EXPECT_EQ(plugin->program(3).patterns[0].steps[0][1], 0xff);
+    EXPECT_EQ(plugin->pattern().steps[0][1], 0xff);
 
     // Without audio (suspended), changes go in at once.
     host->suspend();
