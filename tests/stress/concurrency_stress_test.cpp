@@ -1,7 +1,9 @@
 // One thread renders audio without pause (the sequencer playing, pattern switches, MIDI in and
 // out) while other threads do what a host and an editor do at the same time: parameter
 // automation, program changes, program and bank chunks in both directions, pattern edits of
-// every kind, copy and paste, controller learn and unlearn. Run under ThreadSanitizer and
+// every kind, copy and paste, controller learn and unlearn; program changes on the audio
+// thread between blocks, as hosts that play program automation make them; and a host that
+// reads names and texts back from inside its automation handler. Run under ThreadSanitizer and
 // AddressSanitizer by the test command; in a plain build it still checks that nothing breaks
 // and the output stays finite.
 #include "core/Kavrel.h"
@@ -25,9 +27,11 @@
 namespace {
 
 // The host's answers. Its callback is entered from several threads at once (automation from
-// the editor, time and events from the audio thread), so it only touches atomics.
+// the editor, time and events from the audio thread), so it only touches atomics. Like many
+// hosts, it reads the plug-in again from inside its automation handler.
 std::atomic<long> sentEvents{0};
 std::atomic<long> automations{0};
+std::atomic<Kavrel*> readBackFrom{nullptr};
 vst::VstTimeInfo hostTime{};
 vst::intptr VST_CALLBACK stressHost(vst::AEffect*, vst::int32 opcode, vst::int32, vst::intptr,
                                     void* ptr, float) {
@@ -41,6 +45,11 @@ vst::intptr VST_CALLBACK stressHost(vst::AEffect*, vst::int32 opcode, vst::int32
         return 1;
     case vst::audioMasterAutomate:
         ++automations;
+        if (Kavrel* plugin = readBackFrom.load()) {
+            char text[64];
+            plugin->getProgramName(text);
+            plugin->getParameterDisplay(static_cast<vst::int32>(automations % 263), text);
+        }
         return 0;
     default:
         return 0;
@@ -85,6 +94,7 @@ protected:
         plugin->setParameter(kavrel::kParamPlay, 1.0f);
     }
     void TearDown() override {
+        readBackFrom = nullptr;
         plugin->suspend();
         plugin.reset();
     }
@@ -117,6 +127,12 @@ protected:
             events.add(0xB0, 22 + block % 3, static_cast<int>(block * 7 % 128), 60);
             events.add(0x90, block % 5 == 0 ? 86 : 84, 100, 90); // steps in MIDI sync
             plugin->processEvents(reinterpret_cast<vst::VstEvents*>(&events));
+            // Hosts that play program-change automation change programs on this thread.
+            if (hostCallsOnAudioThread && block % 23 == 0) {
+                plugin->setProgram(static_cast<vst::int32>(block / 23 % Kavrel::kNumPrograms));
+                plugin->setParameter(kavrel::kParamSync, 0.5f);
+                plugin->setParameter(kavrel::kParamPlay, 1.0f);
+            }
             plugin->processReplacing(nullptr, outputs, 256);
             for (float s : buffer)
                 if (!std::isfinite(s)) ++nonFinite;
@@ -127,6 +143,7 @@ protected:
     }
 
     std::unique_ptr<Kavrel> plugin;
+    bool hostCallsOnAudioThread = false;
     std::atomic<bool> done{false};
     std::atomic<long> operations{0};
     long blocks = 0;
@@ -145,6 +162,8 @@ float unit(std::mt19937& random) {
 TEST_F(Stress, HostAndEditorThreadsWhileAudioRenders) {
     Kavrel& p = *plugin;
     std::vector<std::thread> threads;
+    hostCallsOnAudioThread = true;
+    readBackFrom = plugin.get();
 
     // Host automation: any parameter, including transport, sync, pattern and the pattern tools.
     threads.push_back(worker(1, [&p](std::mt19937& r) {

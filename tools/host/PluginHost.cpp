@@ -29,9 +29,17 @@ vst::intptr PluginHost::answer(vst::int32 opcode, vst::int32 index, vst::intptr 
     case vst::audioMasterVersion:
         return versionAnswer;
     case vst::audioMasterAutomate: {
-        std::lock_guard<std::mutex> lock(recordLock);
-        automationLog.push_back({index, opt});
+        {
+            std::lock_guard<std::mutex> lock(recordLock);
+            automationLog.push_back({index, opt});
+        }
+        if (onAutomate) onAutomate(index, opt);
         return 0;
+    }
+    case vst::audioMasterUpdateDisplay: {
+        std::lock_guard<std::mutex> lock(recordLock);
+        ++updateDisplayCount;
+        return 1;
     }
     case vst::audioMasterWantMidi: {
         std::lock_guard<std::mutex> lock(recordLock);
@@ -175,6 +183,11 @@ std::vector<vst::VstMidiEvent> PluginHost::lastEventListNow() const {
     return events;
 }
 
+int PluginHost::updateDisplayCalls() const {
+    std::lock_guard<std::mutex> lock(recordLock);
+    return updateDisplayCount;
+}
+
 int PluginHost::eventListCallCount() const {
     std::lock_guard<std::mutex> lock(recordLock);
     return eventListCalls;
@@ -276,6 +289,7 @@ void PluginHost::clearRecords() {
     wantMidiCount = 0;
     getTimeCount = 0;
     eventListCalls = 0;
+    updateDisplayCount = 0;
 }
 
 } // namespace kavrel::host

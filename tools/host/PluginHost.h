@@ -2,6 +2,7 @@
 #include "host/PluginModule.h"
 #include "vst/vst24.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -57,6 +58,12 @@ public:
     std::string productString();
     vst::intptr canDo(const char* text);
 
+    // Called from audioMasterAutomate once it is recorded, with no lock of the host's held, on
+    // whichever thread the plug-in reports from: hosts lock their own state or read the
+    // plug-in again here. Set it before the plug-in runs.
+    std::function<void(int index, float value)> onAutomate;
+    int updateDisplayCalls() const;
+
     // What the host answers. The time info is handed out when non-null.
     vst::intptr versionAnswer = 2400;
     vst::VstTimeInfo* timeInfo = nullptr;
@@ -105,6 +112,7 @@ private:
     int eventListCalls = 0;
     int wantMidiCount = 0;
     int getTimeCount = 0;
+    int updateDisplayCount = 0;
 };
 
 } // namespace kavrel::host
