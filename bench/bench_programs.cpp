@@ -7,9 +7,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -80,5 +84,47 @@ void BM_ResidentMemoryPerInstance(benchmark::State& state) {
     state.counters["rss_kb_per_instance"] = perInstance;
 }
 BENCHMARK(BM_ResidentMemoryPerInstance)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Program changes as a host that plays program automation makes them, on its audio thread
+// between blocks, with (range 1) or without another thread saving the bank all the while: the
+// median and worst time one effSetProgram takes on the calling thread.
+void BM_ProgramChangeOnTheAudioThread(benchmark::State& state) {
+    auto plugin = std::make_unique<Kavrel>(&quietHost);
+    std::vector<float> buffer(12 * kBlock);
+    float* outputs[12];
+    for (int c = 0; c < 12; ++c) outputs[c] = buffer.data() + c * kBlock;
+    plugin->setSampleRate(static_cast<float>(kRate));
+    plugin->resume();
+    std::atomic<bool> stop{false};
+    std::atomic<long> saves{0};
+    std::thread saver([&] {
+        while (state.range(0) && !stop) {
+            void* chunk = nullptr;
+            benchmark::DoNotOptimize(plugin->getChunk(&chunk, false));
+            ++saves;
+        }
+    });
+    std::vector<double> times;
+    int change = 0;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        plugin->setProgram(change++ * 7 % Kavrel::kNumPrograms);
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count());
+        plugin->processReplacing(nullptr, outputs, kBlock);
+    }
+    stop = true;
+    saver.join();
+    std::sort(times.begin(), times.end());
+    state.counters["median_ms"] = times[times.size() / 2];
+    state.counters["worst_ms"] = times.back();
+    state.counters["saves"] = static_cast<double>(saves.load());
+}
+BENCHMARK(BM_ProgramChangeOnTheAudioThread)
+    ->Arg(0)
+    ->Arg(1)
+    ->Iterations(2000)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace

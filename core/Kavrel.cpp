@@ -60,23 +60,10 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
         hostValue[i].store(0.0f, std::memory_order_relaxed);
         laterSet[i].store(0, std::memory_order_relaxed);
     }
-    // The slots share the factory bank's programs until something changes them; without a
-    // bank every slot holds the same complete, playable default program.
-    if (const auto* bank = factoryBank()) {
-        for (int i = 0; i < kNumPrograms; ++i)
-            slots[i] = SharedProgram(std::shared_ptr<void>(), &(*bank)[static_cast<size_t>(i)]);
-    } else {
-        auto defaults = std::make_shared<KavrelProgram>();
-        for (int i = 0; i < kNumParams; ++i) defaults->params[i] = paramManager.getNormValue(i);
-        for (int p = 0; p < kPatternsPerProgram; ++p)
-            for (int index : paramManager.patternParamSet) {
-                defaults->patternValues[p][index] = paramManager.getNormValue(index);
-                defaults->hasPatternValue[p][index] = 1;
-            }
-        for (auto& slot : slots) slot = defaults;
-    }
-    playStates = std::make_unique<PlayState[]>(kPlayStates);
-    for (int i = 0; i < kPlayStates; ++i) spareStates[spareCount++] = &playStates[i];
+    // The slots share the factory bank's programs until something changes them.
+    const auto& bank = factoryBank();
+    for (int i = 0; i < kNumPrograms; ++i)
+        slots[i] = bank.size() == kNumPrograms ? bank[static_cast<size_t>(i)] : defaultProgram();
     learnMode = 0;
     currentPattern = 0;
     // The engine's values come from the first program, as after loading the bank as a chunk;
@@ -90,7 +77,7 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
     assignments::read(settingsFolder, controllerMap);
     playing = false;
     midiOutputOnly = false;
-    songPosition = 0.0;
+    songPosition.store(0.0, std::memory_order_relaxed);
     hostTempo = 0.0;
 }
 

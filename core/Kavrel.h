@@ -1,7 +1,7 @@
 #pragma once
 #include "core/KavrelControllerMap.h"
-#include "core/KavrelLargeAllocator.h"
 #include "core/KavrelMidiOut.h"
+#include "core/KavrelPackedProgram.h"
 #include "core/KavrelPattern.h"
 #include "core/KavrelStateExchange.h"
 #include "dsp/vxsp_compressor.h"
@@ -77,9 +77,9 @@ public:
     vst::int32 getChunk(void** data, bool isPreset) override;
     vst::int32 setChunk(void* data, vst::int32 byteSize, bool isPreset) override;
     vst::int32 programChunkSize(int slot);
-    // The bank carried in the library, parsed once per process; null when there is none (or it
-    // is refused). A new instance's slots start as a copy of it.
-    static const std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>>* factoryBank();
+    // The bank carried in the library, read once per process and shared by every instance's
+    // slots until they change; empty when there is none (or it is refused).
+    static const std::vector<KavrelPackedProgram::Shared>& factoryBank();
     vst::int32 getProgram() override { return hostProgram.load(std::memory_order_relaxed); }
 
     bool getOutputProperties(vst::int32 index, vst::VstPinProperties* properties) override;
@@ -156,7 +156,7 @@ public:
     int soloParameter() const { return soloParam; }
     kavrel_voice& voice(int index) { return *voices[index]; }
     const vxsp_compressor& masterCompressor() const { return compressor; }
-    double position() const { return songPosition; }
+    double position() const { return songPosition.load(std::memory_order_relaxed); }
     void setEditorNotify(KavrelEditorNotify* notify) { editorNotify = notify; }
 
     // Values from the host may be NaN or outside 0..1; the engine and its tables only ever
@@ -212,40 +212,54 @@ private:
     // Pushes the playing state's values everywhere. Runs where the handover lands.
     void applyProgram();
 
-    // What the audio thread plays: a whole copy of one slot, built on a host thread and
-    // handed over between blocks. Everything the audio thread and the editor change in the
-    // playing program (steps, lanes, values) goes into this copy; the host side takes it
-    // back into the slot once another copy has replaced it.
+    // What the audio thread plays: one slot expanded, built on a host thread and handed over
+    // between blocks. Everything the audio thread and the editor change in the playing
+    // program (steps, lanes, values) goes into this copy; the host side packs it back into
+    // its slot once another copy has replaced it.
     struct PlayState {
         KavrelProgram program;
+        // The host side's: the program as `piece` holds it, to tell whether it changed.
+        KavrelProgram packed;
+        KavrelPackedProgram::Shared piece;
         int slot = 0;
         uint64_t publishedAt = 0; // on the clock of laterSet
+        bool packing = false;     // being packed by a host thread, without the lock
     };
-    static constexpr int kPlayStates = 3;
-    using SharedProgram = std::shared_ptr<const KavrelProgram>;
+    using SharedPacked = KavrelPackedProgram::Shared;
 
     // The host side's model: what every host call reads and writes. `hostLock` orders host
-    // threads among themselves only; it is held for copies and pointer swaps, never while
-    // calling the host or the editor, and the audio thread never takes it.
+    // threads among themselves only; it is held for copies, pointer swaps and unpacking one
+    // program, never while calling the host or the editor, and the audio thread never takes
+    // it.
     mutable std::mutex hostLock;
-    // Each slot's content at rest, shared and never written (a new one replaces it): the
+    // Each slot at rest, packed, shared and never written (a new one replaces it): the
     // factory bank's own programs until something changes them.
-    SharedProgram slots[kNumPrograms];
-    // The copy in the audio thread's hands (waiting or playing) that is newer than the slot.
+    SharedPacked slots[kNumPrograms];
+    // The expanded copy that is newer than the slot: in the audio thread's hands (waiting or
+    // playing), or given back and waiting to be packed.
     PlayState* heldBy[kNumPrograms] = {};
-    PlayState* spareStates[kPlayStates] = {};
-    int spareCount = 0;
-    std::unique_ptr<PlayState[]> playStates;
-    KavrelStateExchange<PlayState, kPlayStates> exchange;
+    std::vector<std::unique_ptr<PlayState>> ownedStates;
+    std::vector<PlayState*> spareStates;
+    std::vector<PlayState*> retiredStates;
+    KavrelStateExchange<PlayState, 8> exchange;
     std::atomic<int> hostProgram{0};
+    std::vector<uint8_t> unpackScratch;
+    std::unique_ptr<KavrelProgram> inspected; // what program() shows of a packed slot
 
     // Under hostLock.
     void collectLocked();
     void retireLocked(PlayState* state);
     PlayState* acquireLocked();
+    // Fills a state with a slot's newest content.
+    void fillLocked(PlayState& state, int slot);
     // Hands a filled state over and makes the host's values those it recalls.
     void publishLocked(PlayState* state);
-    const KavrelProgram& freshestLocked(int slot) const;
+    const char* nameLocked(int slot) const;
+    // Without hostLock: packs the copies given back since, outside the lock.
+    void packRetired();
+    // Every default value, for a library without a bank (or a piece that does not unpack).
+    static const SharedPacked& defaultProgram();
+    void fillDefaults(KavrelProgram& program);
     // Selects a slot; the new values reach the host at once and the engine between blocks.
     void changeProgram(int program, bool tellHost);
     // Lands the newest published state: the audio thread at the start of a block, or a host
@@ -328,7 +342,8 @@ private:
     std::atomic<bool> playing{false};
     bool midiOutputOnly = false;
     bool clockRunning = false;
-    double songPosition = 0.0;
+    // Reset by Play on whichever thread sets it, advanced by the audio thread.
+    std::atomic<double> songPosition{0.0};
     std::atomic<double> hostTempo{0.0};  // read by the editor for its tempo read-out
     int64_t midiStepAge = INT64_MAX / 2; // samples since the last MIDI step
     std::atomic<bool> transportRunning{false};

@@ -153,6 +153,23 @@ void writeProgram(const KavrelProgram& program, uint8_t* out) {
             if (program.hasPatternValue[p][key]) w.f32(program.patternValues[p][key]);
 }
 
+bool sameRecord(const KavrelProgram& a, const KavrelProgram& b) {
+    auto same = [](const auto& x, const auto& y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+    if (!same(a.name, b.name) || !same(a.params, b.params) ||
+        !same(a.patternValues, b.patternValues) || !same(a.hasPatternValue, b.hasPatternValue))
+        return false;
+    for (int p = 0; p < kPatternsPerProgram; ++p) {
+        const KavrelPattern& x = a.patterns[p];
+        const KavrelPattern& y = b.patterns[p];
+        if (!same(x.steps, y.steps) || !same(x.velocities, y.velocities) ||
+            !same(x.velocityRandomize, y.velocityRandomize) || !same(x.lockSets, y.lockSets) ||
+            !same(x.hasLane, y.hasLane) || !same(x.lanes, y.lanes) ||
+            !same(x.laneRandomize, y.laneRandomize))
+            return false;
+    }
+    return true;
+}
+
 size_t validateProgram(const uint8_t* bytes, size_t size) {
     if (!bytes) return 0;
     Reader r(bytes, size);

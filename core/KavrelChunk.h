@@ -16,6 +16,9 @@ constexpr int kPatternValueKeys = 61;
 size_t programSize(const KavrelProgram& program);
 // Writes programSize(program) bytes.
 void writeProgram(const KavrelProgram& program, uint8_t* out);
+// Whether two programs hold the same record: everything writeProgram writes of them alike
+// (what a pattern does while it plays, its step and play position, is no part of it).
+bool sameRecord(const KavrelProgram& a, const KavrelProgram& b);
 
 // Checks that `bytes` starts with one complete, sensible program record; on success returns
 // its length, otherwise 0. Nothing is written.

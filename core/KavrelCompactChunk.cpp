@@ -136,10 +136,153 @@ bool encodeCompact(const uint8_t* legacy, size_t size, int32_t program, std::vec
     return encoder.add(legacy, size) && encoder.finish(out);
 }
 
+uint32_t pieceChecksum(const uint8_t* bytes, size_t size) {
+    return static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), bytes, static_cast<uInt>(size)));
+}
+
+bool deflatePiece(const uint8_t* legacy, size_t size, std::vector<uint8_t>& out) {
+    out.clear();
+    if (size == 0 || size > kMaxExpandedSize) return false;
+    // The default level, as for the whole bank before: about 5 kB a program.
+    uLongf length = compressBound(static_cast<uLong>(size));
+    try {
+        out.resize(length);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (compress2(out.data(), &length, legacy, static_cast<uLong>(size), Z_DEFAULT_COMPRESSION) !=
+        Z_OK) {
+        out.clear();
+        return false;
+    }
+    out.resize(length);
+    out.shrink_to_fit();
+    return true;
+}
+
+namespace {
+// Expands `piece` into `size` bytes; `whole`: the stream must end exactly there.
+bool inflateInto(const Piece& piece, uint8_t* legacy, size_t size, bool whole) {
+    if (!piece.bytes || piece.size == 0 || size > piece.legacySize) return false;
+    z_stream z{};
+    if (inflateInit(&z) != Z_OK) return false;
+    z.next_in = const_cast<Bytef*>(piece.bytes);
+    z.avail_in = piece.size;
+    z.next_out = legacy;
+    z.avail_out = static_cast<uInt>(size);
+    const int status = inflate(&z, whole ? Z_FINISH : Z_SYNC_FLUSH);
+    const bool ok = whole ? status == Z_STREAM_END && z.avail_in == 0 && z.avail_out == 0
+                          : (status == Z_OK || status == Z_STREAM_END) && z.avail_out == 0;
+    inflateEnd(&z);
+    return ok;
+}
+} // namespace
+
+bool inflatePiece(const Piece& piece, uint8_t* legacy) {
+    return inflateInto(piece, legacy, piece.legacySize, true);
+}
+
+bool inflatePrefix(const Piece& piece, uint8_t* legacy, size_t size) {
+    return inflateInto(piece, legacy, size, false);
+}
+
+bool encodePieces(const Piece* pieces, size_t count, int32_t program, std::vector<uint8_t>& out) {
+    out.clear();
+    if (count == 0 || count > kMaxPieces) return false;
+    size_t total = kPiecesHeaderSize + kPieceEntrySize * count;
+    for (size_t i = 0; i < count; ++i) total += pieces[i].size;
+    try {
+        out.resize(total);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    uint8_t* header = out.data();
+    std::memcpy(header, kCompactMarker, sizeof kCompactMarker);
+    putLe32(header + 4, kPiecesVersion);
+    putLe32(header + 8, static_cast<uint32_t>(program));
+    putLe32(header + 12, static_cast<uint32_t>(count));
+    uint8_t* entry = header + kPiecesHeaderSize;
+    uint8_t* at = entry + kPieceEntrySize * count;
+    for (size_t i = 0; i < count; ++i, entry += kPieceEntrySize) {
+        putLe32(entry, pieces[i].legacySize);
+        putLe32(entry + 4, pieces[i].size);
+        putLe32(entry + 8, pieces[i].crc);
+        std::memcpy(at, pieces[i].bytes, pieces[i].size);
+        at += pieces[i].size;
+    }
+    uLong crc = crc32(0L, Z_NULL, 0);
+    crc = crc32(crc, header, 16);
+    crc = crc32(crc, header + kPiecesHeaderSize, static_cast<uInt>(kPieceEntrySize * count));
+    putLe32(header + 16, static_cast<uint32_t>(crc));
+    return true;
+}
+
+bool readPieces(const uint8_t* bytes, size_t size, std::vector<Piece>& pieces, int32_t& program) {
+    if (!isCompact(bytes, size) || size < kPiecesHeaderSize) return false;
+    if (le32(bytes + 4) != kPiecesVersion) return false;
+    const uint32_t count = le32(bytes + 12);
+    if (count == 0 || count > kMaxPieces) return false;
+    const size_t table = kPieceEntrySize * count;
+    if (table > size - kPiecesHeaderSize) return false;
+    uLong crc = crc32(0L, Z_NULL, 0);
+    crc = crc32(crc, bytes, 16);
+    crc = crc32(crc, bytes + kPiecesHeaderSize, static_cast<uInt>(table));
+    // The table's checksum covers the header fields too, so a damaged count, size or program
+    // number is caught before anything is read through it.
+    if (static_cast<uint32_t>(crc) != le32(bytes + 16)) return false;
+    std::vector<Piece> found;
+    try {
+        found.resize(count);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    size_t at = kPiecesHeaderSize + table;
+    uint64_t expanded = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint8_t* entry = bytes + kPiecesHeaderSize + kPieceEntrySize * i;
+        Piece& piece = found[i];
+        piece.legacySize = le32(entry);
+        piece.size = le32(entry + 4);
+        piece.crc = le32(entry + 8);
+        expanded += piece.legacySize;
+        if (piece.legacySize == 0 || expanded > kMaxExpandedSize) return false;
+        if (piece.size == 0 || piece.size > size - at) return false;
+        piece.bytes = bytes + at;
+        at += piece.size;
+    }
+    // Only once every piece is known to be there, so a chunk cut short costs no checksums.
+    for (const Piece& piece : found)
+        if (pieceChecksum(piece.bytes, piece.size) != piece.crc) return false;
+    pieces.swap(found);
+    program = static_cast<int32_t>(le32(bytes + 8));
+    return true;
+}
+
 bool decodeCompact(const uint8_t* bytes, size_t size, std::vector<uint8_t>& legacy,
                    int32_t& program) {
-    if (!isCompact(bytes, size) || size < kCompactHeaderSize) return false;
-    if (le32(bytes + 4) != kCompactVersion) return false;
+    if (!isCompact(bytes, size) || size < 8) return false;
+    if (le32(bytes + 4) == kPiecesVersion) {
+        std::vector<Piece> pieces;
+        int32_t recorded = 0;
+        if (!readPieces(bytes, size, pieces, recorded)) return false;
+        size_t total = 0;
+        for (const Piece& piece : pieces) total += piece.legacySize;
+        std::vector<uint8_t> result;
+        try {
+            result.resize(total);
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        size_t at = 0;
+        for (const Piece& piece : pieces) {
+            if (!inflatePiece(piece, result.data() + at)) return false;
+            at += piece.legacySize;
+        }
+        legacy.swap(result);
+        program = recorded;
+        return true;
+    }
+    if (size < kCompactHeaderSize || le32(bytes + 4) != kCompactVersion) return false;
     const size_t expanded = le32(bytes + 12);
     const size_t compressed = le32(bytes + 16);
     if (expanded == 0 || expanded > kMaxExpandedSize) return false;

@@ -491,7 +491,7 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
     }
     renderVoices(outputs, rendered, sampleFrames, masterGain);
     inputCount = 0;
-    songPosition = position;
+    songPosition.store(position, std::memory_order_relaxed);
     lastStep = currentPatternPointer->currentStep;
     // MIDI sync has no transport of its own: it counts as running while steps keep coming.
     const auto runningFor = static_cast<int64_t>(2.0f * sampleRate);

@@ -9,6 +9,8 @@
 // never takes it, and nothing calls the host while holding it.
 #include "core/Kavrel.h"
 
+#include "core/KavrelChunk.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -17,18 +19,54 @@ using namespace kavrel;
 
 thread_local bool Kavrel::recalling = false;
 
-const KavrelProgram& Kavrel::freshestLocked(int slot) const {
-    return heldBy[slot] ? heldBy[slot]->program : *slots[slot];
+const char* Kavrel::nameLocked(int slot) const {
+    return heldBy[slot] ? heldBy[slot]->program.name : slots[slot] ? slots[slot]->name : "";
+}
+
+const Kavrel::SharedPacked& Kavrel::defaultProgram() {
+    // Every value at its default, as a fresh parameter table holds them; once per process.
+    static const SharedPacked packed = [] {
+        const KavrelParameterManager fresh;
+        auto defaults = std::make_unique<KavrelProgram>();
+        for (int i = 0; i < kNumParams; ++i) defaults->params[i] = fresh.getNormValue(i);
+        for (int p = 0; p < kPatternsPerProgram; ++p)
+            for (int index : fresh.patternParamSet) {
+                defaults->patternValues[p][index] = fresh.getNormValue(index);
+                defaults->hasPatternValue[p][index] = 1;
+            }
+        return KavrelPackedProgram::pack(*defaults);
+    }();
+    return packed;
+}
+
+void Kavrel::fillDefaults(KavrelProgram& program) {
+    const SharedPacked& defaults = defaultProgram();
+    if (!defaults || !defaults->unpack(program, unpackScratch)) program = KavrelProgram();
+}
+
+void Kavrel::fillLocked(PlayState& state, int slot) {
+    state.slot = slot;
+    if (const PlayState* held = heldBy[slot]) {
+        state.program = held->program;
+        state.packed = held->packed;
+        state.piece = held->piece;
+        return;
+    }
+    state.piece = slots[slot];
+    // Only a damaged factory resource could fail here (loaded pieces are checked before they
+    // are taken): the slot then plays the defaults and keeps its bytes until it is changed.
+    if (!state.piece || !state.piece->unpack(state.program, unpackScratch))
+        fillDefaults(state.program);
+    state.packed = state.program;
 }
 
 void Kavrel::retireLocked(PlayState* state) {
-    // A copy that is still the newest content of its slot goes back into it; one that a load
-    // or a later copy of the same slot replaced is simply reused.
-    if (heldBy[state->slot] == state) {
-        slots[state->slot] = std::make_shared<const KavrelProgram>(state->program);
-        heldBy[state->slot] = nullptr;
-    }
-    spareStates[spareCount++] = state;
+    // A copy that is still the newest content of its slot is packed back into it, outside the
+    // lock; one that a load or a later copy of the same slot replaced is simply reused.
+    if (heldBy[state->slot] == state)
+        retiredStates.push_back(state);
+    else
+        spareStates.push_back(state);
 }
 
 void Kavrel::collectLocked() {
@@ -36,15 +74,46 @@ void Kavrel::collectLocked() {
 }
 
 Kavrel::PlayState* Kavrel::acquireLocked() {
+    collectLocked();
+    if (!spareStates.empty()) {
+        PlayState* state = spareStates.back();
+        spareStates.pop_back();
+        return state;
+    }
+    // Each one is the size of an expanded program; an instance needs three or four.
+    ownedStates.push_back(std::make_unique<PlayState>());
+    spareStates.reserve(ownedStates.size());
+    retiredStates.reserve(ownedStates.size());
+    return ownedStates.back().get();
+}
+
+void Kavrel::packRetired() {
     for (;;) {
-        collectLocked();
-        if (spareCount > 0) return spareStates[--spareCount];
-        // Every state but the playing one is out: the one waiting is about to be replaced
-        // anyway. If the audio thread took it meanwhile, it gave the one before back.
-        if (PlayState* waiting = exchange.reclaim()) {
-            absorbLater(waiting->program, UINT64_MAX);
-            retireLocked(waiting);
+        PlayState* state = nullptr;
+        {
+            std::lock_guard<std::mutex> lock(hostLock);
+            collectLocked();
+            if (retiredStates.empty()) return;
+            state = retiredStates.back();
+            retiredStates.pop_back();
+            state->packing = true;
         }
+        // Given back, the copy is the host side's: read without the lock (other host threads
+        // only read it too), and packed again only if it changed while it played.
+        SharedPacked piece = chunk::sameRecord(state->program, state->packed)
+                                 ? state->piece
+                                 : KavrelPackedProgram::pack(state->program);
+        std::lock_guard<std::mutex> lock(hostLock);
+        state->packing = false;
+        if (!piece) { // out of memory: it stays the slot's content and is tried again later
+            retiredStates.insert(retiredStates.begin(), state);
+            return;
+        }
+        if (heldBy[state->slot] == state) {
+            slots[state->slot] = std::move(piece);
+            heldBy[state->slot] = nullptr;
+        }
+        spareStates.push_back(state);
     }
 }
 
@@ -76,12 +145,12 @@ void Kavrel::changeProgram(int program, bool tellHost) {
     {
         std::lock_guard<std::mutex> lock(hostLock);
         PlayState* state = acquireLocked();
-        state->program = freshestLocked(program);
-        state->slot = program;
+        fillLocked(*state, program);
         curProgram = program;
         hostProgram.store(program, std::memory_order_relaxed);
         publishLocked(state);
     }
+    packRetired();
     // With no audio running (before the first resume, after a suspend) nobody else would
     // land it: the state goes in at once, on this thread.
     if (!resumed) takeHandover();
@@ -96,7 +165,10 @@ void Kavrel::setProgram(vst::int32 program) {
 const KavrelProgram& Kavrel::program(int slot) {
     std::lock_guard<std::mutex> lock(hostLock);
     collectLocked();
-    return freshestLocked(slot);
+    if (const PlayState* held = heldBy[slot]) return held->program;
+    if (!inspected) inspected = std::make_unique<KavrelProgram>();
+    if (!slots[slot] || !slots[slot]->unpack(*inspected, unpackScratch)) fillDefaults(*inspected);
+    return *inspected;
 }
 
 void Kavrel::takeHandover() {
@@ -223,14 +295,17 @@ void Kavrel::setProgramName(char* name) {
     std::lock_guard<std::mutex> lock(hostLock);
     collectLocked();
     const int current = hostProgram.load(std::memory_order_relaxed);
-    // Names are never read on the audio thread: the playing copy's is the host side's.
+    // Names are never read on the audio thread: the playing copy's is the host side's. It no
+    // longer matches its packed bytes, so it is packed again when it comes back.
     if (PlayState* held = heldBy[current]) {
         vst::copyString(held->program.name, name, KavrelProgram::kNameSize - 1);
         return;
     }
-    auto renamed = std::make_shared<KavrelProgram>(*slots[current]);
-    vst::copyString(renamed->name, name, KavrelProgram::kNameSize - 1);
-    slots[current] = std::move(renamed);
+    if (!inspected) inspected = std::make_unique<KavrelProgram>();
+    if (!slots[current] || !slots[current]->unpack(*inspected, unpackScratch)) return;
+    vst::copyString(inspected->name, name, KavrelProgram::kNameSize - 1);
+    if (SharedPacked renamed = KavrelPackedProgram::pack(*inspected))
+        slots[current] = std::move(renamed);
 }
 
 void Kavrel::getProgramName(char* name) {
@@ -238,11 +313,11 @@ void Kavrel::getProgramName(char* name) {
     {
         std::lock_guard<std::mutex> lock(hostLock);
         const int current = hostProgram.load(std::memory_order_relaxed);
-        const KavrelProgram& slot = freshestLocked(current);
-        if (std::strcmp(slot.name, "init") == 0)
-            std::snprintf(text, sizeof(text), "%s %d", slot.name, current + 1);
+        const char* stored = nameLocked(current);
+        if (std::strcmp(stored, "init") == 0)
+            std::snprintf(text, sizeof(text), "%s %d", stored, current + 1);
         else
-            vst::copyString(text, slot.name, KavrelProgram::kNameSize - 1);
+            vst::copyString(text, stored, KavrelProgram::kNameSize - 1);
     }
     vst::copyString(name, text, vst::kVstMaxProgNameLen - 1);
 }
@@ -250,6 +325,6 @@ void Kavrel::getProgramName(char* name) {
 bool Kavrel::getProgramNameIndexed(vst::int32, vst::int32 index, char* text) {
     if (index < 0 || index >= kNumPrograms) return false;
     std::lock_guard<std::mutex> lock(hostLock);
-    vst::copyString(text, freshestLocked(index).name, KavrelProgram::kNameSize - 1);
+    vst::copyString(text, nameLocked(index), KavrelProgram::kNameSize - 1);
     return true;
 }

@@ -5,6 +5,7 @@
 #include "core/KavrelCompactChunk.h"
 #include "platform/KavrelPlatform.h"
 
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -25,55 +26,73 @@ vst::int32 Kavrel::programChunkSize(int slot) {
 
 vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     *data = nullptr;
-    // Both a bank and a single program go out compact: hosts keep program chunks in their
-    // projects and undo histories too, and a program deflates from 300 kB to a few kB. Only a
-    // bank records the current program; a program chunk is the same from whichever slot.
+    // Both a bank and a single program go out compact, a piece per program: hosts keep
+    // program chunks in their projects and undo histories too. Only a bank records the
+    // current program; a program chunk is the same from whichever slot.
+    SharedPacked pieces[kNumPrograms];
+    struct Changed {
+        std::unique_ptr<KavrelProgram> copy;
+        int slot;
+        const PlayState* state;
+    };
+    std::vector<Changed> changed;
     std::vector<uint8_t> out;
+    int current = 0;
     try {
-        // What the host side holds now, taken in a few microseconds: the slots at rest are
-        // shared and never written, so they are kept as they are; the copies in the audio
-        // thread's hands (at most two) are copied, since the editor and the sequencer change
-        // the playing one in place. Everything slow happens after, with nothing held, so a
-        // program change on another thread (the audio thread, in some hosts) never waits
-        // for a save.
-        SharedProgram rest[kNumPrograms];
-        std::unique_ptr<KavrelProgram> copies[kPlayStates - 1]; // one waiting, one playing
-        for (auto& copy : copies) copy = std::make_unique<KavrelProgram>();
-        const KavrelProgram* snapshot[kNumPrograms] = {};
-        int current = 0;
+        changed.reserve(kNumPrograms);
+        // What the host side holds now, taken in microseconds: the slots at rest are packed
+        // already, and so is an expanded copy that has not changed since it was last packed.
+        // A copy that changed (the editor and the sequencer change the playing one in place)
+        // is copied here and packed with nothing held, so a program change on another thread
+        // (the audio thread, in some hosts) never waits for a save.
         {
             std::lock_guard<std::mutex> lock(hostLock);
             collectLocked();
             current = hostProgram.load(std::memory_order_relaxed);
-            int used = 0;
+            bool laterWaiting = false;
+            for (const auto& set : laterSet) laterWaiting = laterWaiting || set.load() != 0;
             for (int slot = 0; slot < kNumPrograms; ++slot) {
                 if (isPreset && slot != current) continue;
-                if (const PlayState* held = heldBy[slot]) {
-                    KavrelProgram& copy = *copies[used++];
-                    copy = held->program;
-                    // Values set since the newest change and not yet landed are part of it.
-                    if (slot == current) overlayLater(copy);
-                    snapshot[slot] = &copy;
-                } else {
-                    rest[slot] = slots[slot];
-                    snapshot[slot] = rest[slot].get();
+                const PlayState* held = heldBy[slot];
+                if (!held) {
+                    pieces[slot] = slots[slot];
+                    continue;
                 }
+                // Values set since the newest change and not yet landed are part of it.
+                const bool overlay = slot == current && laterWaiting;
+                if (!overlay && chunk::sameRecord(held->program, held->packed)) {
+                    pieces[slot] = held->piece;
+                    continue;
+                }
+                changed.push_back({std::make_unique<KavrelProgram>(held->program), slot,
+                                   overlay ? nullptr : held});
+                if (overlay) overlayLater(*changed.back().copy);
             }
         }
-        std::vector<uint8_t> legacy;
-        chunk::CompactEncoder encoder(isPreset ? -1 : current);
-        auto add = [&](const KavrelProgram& program) {
-            legacy.resize(chunk::programSize(program));
-            chunk::writeProgram(program, legacy.data());
-            return encoder.add(legacy.data(), legacy.size());
-        };
-        bool ok = true;
-        for (int slot = 0; slot < kNumPrograms && ok; ++slot)
-            if (snapshot[slot]) ok = add(*snapshot[slot]);
-        if (!ok || !encoder.finish(out)) return 0;
+        for (const Changed& c : changed) {
+            pieces[c.slot] = KavrelPackedProgram::pack(*c.copy);
+            if (!pieces[c.slot]) return 0;
+        }
+        if (!changed.empty()) {
+            // The next save finds them packed, unless they change again meanwhile.
+            std::lock_guard<std::mutex> lock(hostLock);
+            for (const Changed& c : changed) {
+                PlayState* held = heldBy[c.slot];
+                if (!c.state || held != c.state || held->packing) continue;
+                held->packed = *c.copy;
+                held->piece = pieces[c.slot];
+            }
+        }
+        chunk::Piece table[kNumPrograms];
+        int count = 0;
+        for (const SharedPacked& piece : pieces)
+            if (piece) table[count++] = piece->piece();
+        if (!chunk::encodePieces(table, static_cast<size_t>(count), isPreset ? -1 : current, out))
+            return 0;
     } catch (const std::bad_alloc&) {
         return 0;
     }
+    packRetired();
     std::lock_guard<std::mutex> lock(hostLock);
     previousChunk.swap(chunkBuffer);
     chunkBuffer.swap(out);
@@ -81,34 +100,72 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     return static_cast<vst::int32>(chunkBuffer.size());
 }
 
+namespace {
+
+// A loaded piece the plug-in holds already (the same program saved again, or a factory one)
+// is taken as it is, without expanding it again to check it.
+KavrelPackedProgram::Shared knownPiece(const chunk::Piece& piece,
+                                       const KavrelPackedProgram::Shared& sameSlot) {
+    if (sameSlot && sameSlot->holds(piece)) return sameSlot;
+    for (const auto& factory : Kavrel::factoryBank())
+        if (factory->holds(piece)) return factory;
+    return nullptr;
+}
+
+} // namespace
+
 vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
     if (!data || byteSize <= 0) return 0;
     const auto* bytes = static_cast<const uint8_t*>(data);
     size_t size = static_cast<size_t>(byteSize);
-    // Everything is expanded, checked and parsed here, on the host's thread and with nothing
-    // held; the new slots then go in with a few pointer swaps. A compact chunk is expanded
-    // into the legacy layout that the rest reads.
-    std::vector<uint8_t> expanded;
+    const int count = isPreset ? 1 : kNumPrograms;
+    // Everything is checked and packed here, on the host's thread and with nothing held; the
+    // new slots then go in with a few pointer swaps. The bytes come from files that users move
+    // between machines and versions: the whole chunk is checked before anything changes, so a
+    // refused chunk leaves every slot as it was. A program chunk loads into the current slot,
+    // whichever program it was saved from.
+    SharedPacked loaded[kNumPrograms];
     int32_t savedProgram = -1;
-    SharedProgram loaded[kNumPrograms];
     try {
-        if (chunk::isCompact(bytes, size)) {
-            if (!chunk::decodeCompact(bytes, size, expanded, savedProgram)) return 0;
-            bytes = expanded.data();
-            size = expanded.size();
-        }
-        // The bytes come from files that users move between machines and versions: check the
-        // whole chunk before changing anything, so a refused chunk leaves every slot as it was.
-        // A program chunk loads into the current slot, whichever program it was saved from.
-        const int count = isPreset ? 1 : kNumPrograms;
-        size_t at = 0;
-        for (int i = 0; i < count; ++i) {
-            const size_t length = chunk::validateProgram(bytes + at, size - at);
-            if (!length) return 0;
-            auto program = std::make_shared<KavrelProgram>();
-            chunk::readProgram(bytes + at, *program);
-            loaded[i] = std::move(program);
-            at += length;
+        std::vector<chunk::Piece> pieces;
+        if (chunk::readPieces(bytes, size, pieces, savedProgram)) {
+            if (pieces.size() != static_cast<size_t>(count)) return 0;
+            SharedPacked held[kNumPrograms];
+            {
+                std::lock_guard<std::mutex> lock(hostLock);
+                const int current = hostProgram.load(std::memory_order_relaxed);
+                for (int i = 0; i < count; ++i) held[i] = slots[isPreset ? current : i];
+            }
+            std::vector<uint8_t> scratch;
+            for (int i = 0; i < count; ++i) {
+                loaded[i] = knownPiece(pieces[static_cast<size_t>(i)], held[i]);
+                if (!loaded[i])
+                    loaded[i] =
+                        KavrelPackedProgram::fromPiece(pieces[static_cast<size_t>(i)], scratch);
+                if (!loaded[i]) return 0;
+            }
+        } else {
+            // The first compact form, or the legacy layout of earlier releases: expanded,
+            // checked, and packed a program at a time.
+            std::vector<uint8_t> expanded;
+            if (chunk::isCompact(bytes, size)) {
+                if (!chunk::decodeCompact(bytes, size, expanded, savedProgram)) return 0;
+                bytes = expanded.data();
+                size = expanded.size();
+            }
+            size_t offsets[kNumPrograms];
+            size_t lengths[kNumPrograms];
+            size_t at = 0;
+            for (int i = 0; i < count; ++i) {
+                lengths[i] = chunk::validateProgram(bytes + at, size - at);
+                if (!lengths[i]) return 0;
+                offsets[i] = at;
+                at += lengths[i];
+            }
+            for (int i = 0; i < count; ++i) {
+                loaded[i] = KavrelPackedProgram::fromLegacy(bytes + offsets[i], lengths[i]);
+                if (!loaded[i]) return 0;
+            }
         }
     } catch (const std::bad_alloc&) {
         return 0;
@@ -122,7 +179,7 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
             heldBy[current] = nullptr;
         } else {
             // Hosts restore a session in either order (program then bank, or bank then
-            // program) or hand over the bank alone: the program a compact bank recorded wins,
+            // program) or hand over the bank alone: the program a bank recorded wins,
             // otherwise the one the host selected stays, and either is applied from the new
             // data.
             for (int i = 0; i < kNumPrograms; ++i) {
@@ -132,13 +189,13 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
             current = clampProgram(savedProgram >= 0 ? savedProgram : current);
         }
         PlayState* state = acquireLocked();
-        state->program = *slots[current];
-        state->slot = current;
+        fillLocked(*state, current);
         curProgram = current;
         hostProgram.store(current, std::memory_order_relaxed);
         publishLocked(state);
     }
-    // The old slots are freed here (`loaded` holds them), outside the lock.
+    // The old slots are let go here (`loaded` holds them), outside the lock.
+    packRetired();
     if (!resumed) takeHandover();
     updateDisplay();
     return 1;
@@ -146,17 +203,15 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
 
 namespace {
 
-using FactoryPrograms = std::vector<KavrelProgram, KavrelLargeAllocator<KavrelProgram>>;
+using FactoryPrograms = std::vector<KavrelPackedProgram::Shared>;
 
-// The factory bank, read from the module's resource once per process: every instance starts
-// from the same 48 programs, and a host opening a project with many drum tracks would
-// otherwise check and parse the same 14 MB for each. Null when the resource is missing or
-// refused.
-std::unique_ptr<const FactoryPrograms> readFactoryBank() {
+// The factory bank, read from the module's resource once per process: every instance's slots
+// share its packed programs until they change, and a load or a save that meets one of them
+// takes it as it is. Empty when the resource is missing or refused.
+FactoryPrograms readFactoryBank() {
     const uint8_t* bank = nullptr;
     size_t size = 0;
-    if (!platform::loadModuleResource("PRESETBANK", 1000, &bank, &size) || size < 160)
-        return nullptr;
+    if (!platform::loadModuleResource("PRESETBANK", 1000, &bank, &size) || size < 160) return {};
     auto be32 = [bank](size_t at) {
         return (static_cast<uint32_t>(bank[at]) << 24) |
                (static_cast<uint32_t>(bank[at + 1]) << 16) |
@@ -164,27 +219,25 @@ std::unique_ptr<const FactoryPrograms> readFactoryBank() {
     };
     if (be32(0) != static_cast<uint32_t>(vst::kCcnKMagic) ||
         be32(8) != static_cast<uint32_t>(vst::kFxbChunkMagic))
-        return nullptr;
+        return {};
     size_t chunkSize = be32(156);
     if (chunkSize > size - 160) chunkSize = size - 160;
-    const uint8_t* bytes = bank + 160;
-    size_t offsets[Kavrel::kNumPrograms];
-    size_t at = 0;
-    for (int i = 0; i < Kavrel::kNumPrograms; ++i) {
-        const size_t length = chunk::validateProgram(bytes + at, chunkSize - at);
-        if (!length) return nullptr;
-        offsets[i] = at;
-        at += length;
+    std::vector<chunk::Piece> pieces;
+    int32_t program = 0;
+    if (!chunk::readPieces(bank + 160, chunkSize, pieces, program) ||
+        pieces.size() != static_cast<size_t>(Kavrel::kNumPrograms))
+        return {};
+    FactoryPrograms programs;
+    for (const chunk::Piece& piece : pieces) {
+        programs.push_back(KavrelPackedProgram::fromTrustedPiece(piece));
+        if (!programs.back()) return {};
     }
-    auto programs = std::make_unique<FactoryPrograms>(Kavrel::kNumPrograms);
-    for (int i = 0; i < Kavrel::kNumPrograms; ++i)
-        chunk::readProgram(bytes + offsets[i], (*programs)[i]);
     return programs;
 }
 
 } // namespace
 
-const FactoryPrograms* Kavrel::factoryBank() {
-    static const std::unique_ptr<const FactoryPrograms> bank = readFactoryBank();
-    return bank.get();
+const FactoryPrograms& Kavrel::factoryBank() {
+    static const FactoryPrograms bank = readFactoryBank();
+    return bank;
 }

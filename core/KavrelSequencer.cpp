@@ -35,7 +35,7 @@ bool usableTimeInfo(const vst::VstTimeInfo* info) {
 
 Kavrel::BlockClock Kavrel::startBlockClock() {
     BlockClock clock;
-    clock.position = songPosition;
+    clock.position = songPosition.load(std::memory_order_relaxed);
     clock.increment = 0.0;
     clock.swing = paramManager.getDspValue(kParamSwing);
     const double rate = sampleRate;
@@ -305,7 +305,7 @@ void Kavrel::applyPatternValues() {
 
 void Kavrel::resetSongPosition() {
     if (static_cast<int>(paramManager.getRealValue(kParamSync)) == kSyncInternal)
-        songPosition = 0.0;
+        songPosition.store(0.0, std::memory_order_relaxed);
 }
 
 float Kavrel::currentTempo() const {

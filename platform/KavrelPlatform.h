@@ -15,11 +15,4 @@ std::filesystem::path settingsFolder();
 // valid while the library is loaded. False when the library carries no such resource.
 bool loadModuleResource(const char* type, int id, const uint8_t** data, size_t* size);
 
-// Memory for large arrays that are filled at once (an instance's program slots, 14 MB): on
-// Linux aligned to and advised for 2 MB pages, so that filling them costs a handful of page
-// faults instead of thousands; elsewhere plain heap memory. Null when out of memory. Freed
-// with freeLarge.
-void* allocateLarge(size_t bytes);
-void freeLarge(void* memory);
-
 } // namespace kavrel::platform

@@ -92,14 +92,37 @@ uint32_t le32(const std::vector<uint8_t>& bytes, size_t at) {
     return v;
 }
 
-// Rewrites a header field of a compact chunk and signs it again, as a writer of that value
-// would have.
+// Rewrites a header field of a first-form compact chunk and signs it again, as a writer of
+// that value would have.
 void resign(std::vector<uint8_t>& compact, size_t at, uint32_t value) {
     putU32(compact, at, value);
     uLong crc = crc32(0L, Z_NULL, 0);
     crc = crc32(crc, compact.data(), 20);
     crc = crc32(crc, compact.data() + 24, static_cast<uInt>(le32(compact, 16)));
     putU32(compact, 20, static_cast<uint32_t>(crc));
+}
+
+// The same for a field of a chunk of pieces (header or piece table).
+void resignPieces(std::vector<uint8_t>& compact, size_t at, uint32_t value) {
+    putU32(compact, at, value);
+    const size_t table = 12 * size_t(le32(compact, 12) < 64 ? le32(compact, 12) : 1);
+    uLong crc = crc32(0L, Z_NULL, 0);
+    crc = crc32(crc, compact.data(), 16);
+    crc = crc32(crc, compact.data() + 20, static_cast<uInt>(table));
+    putU32(compact, 16, static_cast<uint32_t>(crc));
+}
+
+// A chunk of one piece around any legacy bytes, as a writer of them would make it.
+std::vector<uint8_t> onePiece(const std::vector<uint8_t>& legacy) {
+    std::vector<uint8_t> deflated, out;
+    EXPECT_TRUE(kavrel::chunk::deflatePiece(legacy.data(), legacy.size(), deflated));
+    kavrel::chunk::Piece piece;
+    piece.bytes = deflated.data();
+    piece.size = static_cast<uint32_t>(deflated.size());
+    piece.legacySize = static_cast<uint32_t>(legacy.size());
+    piece.crc = kavrel::chunk::pieceChecksum(deflated.data(), deflated.size());
+    EXPECT_TRUE(kavrel::chunk::encodePieces(&piece, 1, -1, out));
+    return out;
 }
 
 TEST_F(ProgramsTest, BankRoundTripsByteForByteInBothForms) {
@@ -121,17 +144,23 @@ TEST_F(ProgramsTest, ChunksGoOutCompactAndRecordTheCurrentProgram) {
     const auto bank = chunkOf(effect, false);
     ASSERT_TRUE(kavrel::chunk::isCompact(bank.data(), bank.size()));
     EXPECT_NE(le32(bank, 0), 100u); // never mistaken for a legacy chunk
-    EXPECT_EQ(le32(bank, 4), 1u);
+    EXPECT_EQ(le32(bank, 4), 2u);
     EXPECT_EQ(le32(bank, 8), 9u);
-    EXPECT_EQ(le32(bank, 12), legacyBankOf(*plugin).size());
-    EXPECT_EQ(le32(bank, 16), bank.size() - 24);
+    ASSERT_EQ(le32(bank, 12), 48u); // a piece per program, each the size of its record
+    size_t pieces = 20 + 12 * 48;
+    for (int p = 0; p < 48; ++p) {
+        EXPECT_EQ(le32(bank, 20 + 12 * p), static_cast<uint32_t>(plugin->programChunkSize(p)));
+        pieces += le32(bank, 24 + 12 * p);
+    }
+    EXPECT_EQ(pieces, bank.size());
     // What a session with one instance holding the factory bank stores.
     EXPECT_LT(bank.size(), 400u * 1024u);
 
     const auto preset = chunkOf(effect, true);
     ASSERT_TRUE(kavrel::chunk::isCompact(preset.data(), preset.size()));
     EXPECT_EQ(le32(preset, 8), 0xffffffffu); // a program chunk loads into the current slot
-    EXPECT_EQ(le32(preset, 12), static_cast<uint32_t>(plugin->programChunkSize(9)));
+    EXPECT_EQ(le32(preset, 12), 1u);
+    EXPECT_EQ(le32(preset, 20), static_cast<uint32_t>(plugin->programChunkSize(9)));
     EXPECT_LT(preset.size(), 16u * 1024u);
 
     // A program chunk loads into the current slot whatever program it came from.
@@ -177,28 +206,52 @@ TEST_F(ProgramsTest, DamagedCompactChunksAreRefusedWithNothingChanged) {
         ASSERT_TRUE(refused(bank, bank.size(), false)) << at;
         bank[at] ^= 0x01;
     }
-    // Signed correctly, yet not what this release writes or can use.
+    // Signed correctly, yet not what this release writes or can use: in the first compact
+    // form, still read...
+    std::vector<uint8_t> first;
+    const auto legacyPreset = expand(preset);
+    ASSERT_TRUE(kavrel::chunk::encodeCompact(legacyPreset.data(), legacyPreset.size(), -1, first));
     struct Field {
         size_t at;
         uint32_t value;
-    } const fields[] = {
-        {4, 2},                     // a later format version
-        {12, le32(preset, 12) + 1}, // expands to less than announced
-        {12, le32(preset, 12) - 1}, // expands to more than announced
-        {12, 64u << 20},            // more than any bank, refused before allocating
-        {16, le32(preset, 16) - 1}, // the stream does not end where announced
     };
-    for (const Field& f : fields) {
-        auto bad = preset;
+    const Field firstFields[] = {
+        {4, 3},                    // a later format version
+        {12, le32(first, 12) + 1}, // expands to less than announced
+        {12, le32(first, 12) - 1}, // expands to more than announced
+        {12, 64u << 20},           // more than any bank, refused before allocating
+        {16, le32(first, 16) - 1}, // the stream does not end where announced
+    };
+    for (const Field& f : firstFields) {
+        auto bad = first;
         resign(bad, f.at, f.value);
         EXPECT_TRUE(refused(bad, bad.size(), true)) << f.at << " " << f.value;
     }
-    // A sound compact chunk around a legacy record that is not.
+    // ... and in pieces.
+    const Field pieceFields[] = {
+        {4, 3},                     // a later format version
+        {12, 2},                    // more pieces than the chunk holds
+        {12, 0},                    // none
+        {20, le32(preset, 20) + 1}, // expands to less than announced
+        {20, le32(preset, 20) - 1}, // expands to more than announced
+        {20, 64u << 20},            // more than any bank, refused before allocating
+        {24, le32(preset, 24) - 1}, // the stream does not end where announced
+    };
+    for (const Field& f : pieceFields) {
+        auto bad = preset;
+        resignPieces(bad, f.at, f.value);
+        EXPECT_TRUE(refused(bad, bad.size(), true)) << f.at << " " << f.value;
+    }
+    // A sound compact chunk of either form around a legacy record that is not.
     auto legacy = expand(preset);
     putU32(legacy, kLockCounts, 121);
     std::vector<uint8_t> wrapped;
     ASSERT_TRUE(kavrel::chunk::encodeCompact(legacy.data(), legacy.size(), -1, wrapped));
     EXPECT_TRUE(refused(wrapped, wrapped.size(), true));
+    auto wrappedPiece = onePiece(legacy);
+    EXPECT_TRUE(refused(wrappedPiece, wrappedPiece.size(), true));
+    // The first form and the same record in pieces load alike.
+    EXPECT_FALSE(refused(first, first.size(), true));
     EXPECT_TRUE(refused(preset, preset.size(), false)); // one program is not a bank
 
     EXPECT_EQ(legacyBankOf(*plugin), before);

@@ -1,8 +1,10 @@
-// Builds the factory bank from its readable sources with the plug-in's own chunk writer.
+// Builds the factory bank from its readable sources with the plug-in's own chunk writer, as a
+// compact chunk of one deflated piece per program: the form the plug-in keeps its programs in.
 //   kavrel-bankgen --out factory.fxb resources/factory/*.txt
 // The sources are taken in file-name order; there must be exactly 48.
 #include "bankgen/FactorySource.h"
 #include "core/KavrelChunk.h"
+#include "core/KavrelCompactChunk.h"
 #include "vst/vst24.h"
 
 #include <algorithm>
@@ -50,7 +52,6 @@ int main(int argc, char** argv) {
     KavrelParameterManager manager;
     FactorySource parser(manager);
     auto programs = std::make_unique<KavrelProgram[]>(sources.size());
-    size_t chunkSize = 0;
     for (size_t i = 0; i < sources.size(); ++i) {
         std::ifstream file(sources[i]);
         if (!file) {
@@ -64,10 +65,29 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "%s: %s\n", sources[i].c_str(), error.c_str());
             return 1;
         }
-        chunkSize += kavrel::chunk::programSize(programs[i]);
     }
 
-    std::vector<uint8_t> bank(vst::kFxbChunkOffset + chunkSize, 0);
+    std::vector<std::vector<uint8_t>> deflated(sources.size());
+    std::vector<kavrel::chunk::Piece> pieces(sources.size());
+    for (size_t i = 0; i < sources.size(); ++i) {
+        std::vector<uint8_t> legacy(kavrel::chunk::programSize(programs[i]));
+        kavrel::chunk::writeProgram(programs[i], legacy.data());
+        if (!kavrel::chunk::deflatePiece(legacy.data(), legacy.size(), deflated[i])) {
+            std::fprintf(stderr, "kavrel-bankgen: cannot pack %s\n", sources[i].c_str());
+            return 1;
+        }
+        pieces[i].bytes = deflated[i].data();
+        pieces[i].size = static_cast<uint32_t>(deflated[i].size());
+        pieces[i].legacySize = static_cast<uint32_t>(legacy.size());
+        pieces[i].crc = kavrel::chunk::pieceChecksum(deflated[i].data(), deflated[i].size());
+    }
+    std::vector<uint8_t> chunk;
+    if (!kavrel::chunk::encodePieces(pieces.data(), pieces.size(), 0, chunk)) {
+        std::fprintf(stderr, "kavrel-bankgen: cannot pack the bank\n");
+        return 1;
+    }
+
+    std::vector<uint8_t> bank(vst::kFxbChunkOffset + chunk.size(), 0);
     putBigEndian(bank, 0, static_cast<uint32_t>(vst::kCcnKMagic));
     putBigEndian(bank, 4, static_cast<uint32_t>(bank.size() - 8));
     putBigEndian(bank, 8, static_cast<uint32_t>(vst::kFxbChunkMagic));
@@ -75,12 +95,8 @@ int main(int argc, char** argv) {
     putBigEndian(bank, 16, static_cast<uint32_t>(vst::fourCC('V', 'X', 'k', 'v')));
     putBigEndian(bank, 20, 1);
     putBigEndian(bank, 24, 263); // what the field has always held; readers ignore it
-    putBigEndian(bank, 156, static_cast<uint32_t>(chunkSize));
-    uint8_t* out = bank.data() + vst::kFxbChunkOffset;
-    for (size_t i = 0; i < sources.size(); ++i) {
-        kavrel::chunk::writeProgram(programs[i], out);
-        out += kavrel::chunk::programSize(programs[i]);
-    }
+    putBigEndian(bank, 156, static_cast<uint32_t>(chunk.size()));
+    std::copy(chunk.begin(), chunk.end(), bank.begin() + vst::kFxbChunkOffset);
     std::ofstream file(outPath, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bank.data()),
                static_cast<std::streamsize>(bank.size()));
