@@ -1,5 +1,6 @@
 #include "dsp/vxsp_filter_rbj.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -7,6 +8,8 @@ namespace {
 constexpr double kTwoPi = 6.283185307179586476925286766559;
 // Below this the hyperbolic sine overflows single precision and the coefficients turn to NaN.
 constexpr float kMinimumQ = 0.01f;
+// The largest argument the minimum Q gives, which a bandwidth scale may not push past either.
+const float kMaximumSinhArgument = 1.0f / (2.0f * kMinimumQ);
 // Past the Nyquist frequency sin w changes sign and the poles leave the unit circle.
 constexpr float kMaximumFrequencyRatio = 0.49f;
 constexpr float kMinimumFrequency = 1.0f;
@@ -60,6 +63,7 @@ void vxsp_filter_rbj::update_coefficients() {
     float f = frequency;
     const float nyquist_limit = kMaximumFrequencyRatio * sample_rate;
     if (!(f >= kMinimumFrequency)) f = kMinimumFrequency;
+    const float scale = bandwidth_scale(f);
     if (f > nyquist_limit) f = nyquist_limit;
     float qq = q;
     if (!(qq >= kMinimumQ)) qq = kMinimumQ;
@@ -67,5 +71,5 @@ void vxsp_filter_rbj::update_coefficients() {
     omega = static_cast<float>(f * kTwoPi / sample_rate);
     cos_omega = std::cos(omega);
     sin_omega = std::sin(omega);
-    alpha = sin_omega * std::sinh(1.0f / (2.0f * qq));
+    alpha = sin_omega * std::sinh(std::min(scale / (2.0f * qq), kMaximumSinhArgument));
 }

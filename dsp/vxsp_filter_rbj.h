@@ -62,6 +62,10 @@ public:
     float get_omega() const { return omega; }
 
 protected:
+    // Factor on 1 / 2Q in alpha for a corner of hz (at least 1 Hz, not yet held below half the
+    // rate); 1 here.
+    virtual float bandwidth_scale(float) const { return 1.0f; }
+
     float frequency = 1000.0f;
     float q = 0.707f;
     float a1 = 0.0f;

@@ -11,4 +11,7 @@ public:
     // Q = 1 + 7 r here (up to 8), where the other filters reach 11.
     void set_resonance(float r) override { set_q(1.0f + 7.0f * r); }
     void update_coefficients() override;
+
+protected:
+    float bandwidth_scale(float hz) const override;
 };

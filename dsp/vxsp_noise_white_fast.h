@@ -37,8 +37,17 @@ public:
     void set_seed(double seed);
     double get_state() const { return state; }
 
+    // One value per sample spreads the noise's power up to half the rate, so at a higher rate
+    // less of it falls in any band below that. Scaled by this gain the noise has the power
+    // per Hz it has at 44.1 kHz, where the gain is exactly 1, and so the same level in every
+    // audible band at every rate. The values themselves are left unscaled: each owner folds
+    // the gain into a level it multiplies by anyway.
+    void set_sample_rate(float hz) override;
+    float get_band_gain() const { return band_gain; }
+
 protected:
     double state = default_seed;
+    float band_gain = 1.0f;
 };
 
 inline float vxsp_noise_white_fast::run::next() {

@@ -52,13 +52,15 @@ bool kavrel_voice_claps::is_idle() const {
         const int live = std::max(amp_env.running_for(n), bursts.running_for(n));
         amp_env.process_run(amp, live);
         bursts.process_run(burst, live);
+        // Noise is all there is, so its gain goes with the velocity's.
+        const float gain = velocity_gain * noise.get_band_gain();
         auto nr = noise.begin_run();
         auto tone = tone_filter.begin_run();
         for (int i = 0; i < live; ++i) {
             const float tail = amp[i] * nr.next() * 0.1f;
             // A fresh noise value, not the tail's.
             const float claps = burst[i] * nr.next();
-            run[i] = tone.process(claps + tail) * velocity_gain;
+            run[i] = tone.process(claps + tail) * gain;
         }
         noise.end_run(nr);
         tone_filter.end_run(tone);

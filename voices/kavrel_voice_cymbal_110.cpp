@@ -40,6 +40,7 @@ bool kavrel_voice_cymbal_110::is_idle() const {
         ding_env.process_run(ding, live);
         metal_lanes metal[kMaxRun];
         render_metal(metal, live);
+        const float noise_gain = noise_level * noise.get_band_gain();
         auto nr = noise.begin_run();
         auto body = body_filter.begin_run();
         auto ring = ding_filter.begin_run();
@@ -47,7 +48,7 @@ bool kavrel_voice_cymbal_110::is_idle() const {
             const metal_lanes& o = metal[i];
             const float nz = nr.next();
             const float s = (1.1f * o[0] + 1.1f * o[1] + 0.25f * o[2] + 1.25f * o[3] + 0.5f * o[4] +
-                             2.04f * o[5] + nz * noise_level * 6.0f) *
+                             2.04f * o[5] + nz * noise_gain * 6.0f) *
                             velocity_gain;
             const float b = body.process(s) * amp[i];
             run[i] = b + ring.process(s) * ding[i] * ding_level;

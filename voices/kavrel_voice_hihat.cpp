@@ -17,10 +17,11 @@ void kavrel_voice_hihat::set_sample_rate(float hz) {
     noise.set_sample_rate(hz);
 }
 
-float kavrel_voice_hihat::source(const metal_lanes& o, vxsp_noise_white_fast::run& nr) {
+float kavrel_voice_hihat::source(const metal_lanes& o, vxsp_noise_white_fast::run& nr,
+                                 float noise_gain) {
     float metal = o[0];
     for (int i = 1; i < oscillator_count; ++i) metal += o[i];
-    return nr.next() * noise_mix + metal * tone_mix * 0.26f;
+    return nr.next() * noise_gain + metal * tone_mix * 0.26f;
 }
 
 void kavrel_voice_hihat::trigger(float velocity) {
@@ -32,9 +33,10 @@ void kavrel_voice_hihat::trigger(float velocity) {
         bandpass.reset();
         metal_lanes metal[kFilterSettleSamples];
         render_metal(metal, kFilterSettleSamples);
+        const float noise_gain = noise_mix * noise.get_band_gain();
         auto nr = noise.begin_run();
         for (int i = 0; i < kFilterSettleSamples; ++i)
-            bandpass.process(highpass.process(source(metal[i], nr)));
+            bandpass.process(highpass.process(source(metal[i], nr, noise_gain)));
         noise.end_run(nr);
     }
     filter_moved = false;
@@ -59,11 +61,12 @@ bool kavrel_voice_hihat::is_idle() const {
         amp_env.process_run(amp, live);
         metal_lanes metal[kMaxRun];
         render_metal(metal, live);
+        const float noise_gain = noise_mix * noise.get_band_gain();
         auto nr = noise.begin_run();
         auto hp = highpass.begin_run();
         auto bp = bandpass.begin_run();
         for (int i = 0; i < live; ++i) {
-            const float y = bp.process(hp.process(source(metal[i], nr)));
+            const float y = bp.process(hp.process(source(metal[i], nr, noise_gain)));
             run[i] = y * amp[i] * velocity_gain;
         }
         noise.end_run(nr);

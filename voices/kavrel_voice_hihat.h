@@ -38,6 +38,6 @@ private:
     float tone_mix = 0.5f;
     bool filter_moved = false; // a filter moved while the hat was silent
 
-    float source(const metal_lanes& o,
-                 vxsp_noise_white_fast::run& nr); // noise and metal, before the filters
+    // Noise and metal, before the filters.
+    float source(const metal_lanes& o, vxsp_noise_white_fast::run& nr, float noise_gain);
 };

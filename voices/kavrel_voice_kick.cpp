@@ -59,6 +59,7 @@ bool kavrel_voice_kick::is_idle() const {
         // the oscillator, noise and filter, which do. Each array holds a later stage in place.
         float* tone = amp;
         float* clicks = click;
+        const float noise_gain = noise_amount * noise.get_band_gain();
         auto osc = body.begin_run();
         auto nr = noise.begin_run();
         auto nf = click_noise_filter.begin_run();
@@ -66,7 +67,7 @@ bool kavrel_voice_kick::is_idle() const {
             tone[i] = osc.next(sweep[i] * pitch_depth) * amp[i];
             const float nz = nf.process(nr.next());
             const float pulse = click_pulse.next() * pulse_amount;
-            clicks[i] = (pulse + nz * noise_amount) * click[i] * click_level;
+            clicks[i] = (pulse + nz * noise_gain) * click[i] * click_level;
         }
         body.end_run(osc);
         noise.end_run(nr);

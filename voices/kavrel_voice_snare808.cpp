@@ -64,6 +64,7 @@ bool kavrel_voice_snare808::is_idle() const {
         partial2_env.process_run(partial2, live);
         noise_env.process_run(noise_amp, live);
         pitch_env.process_run(pitch, live);
+        const float noise_gain = noise_level * noise.get_band_gain();
         auto o1 = oscillator.begin_run();
         auto o2 = oscillator2.begin_run();
         auto nr = noise.begin_run();
@@ -75,7 +76,7 @@ bool kavrel_voice_snare808::is_idle() const {
             const float t2 = o2.next(d) * partial2[i];
             const float tone = (t1 + t2) * tone_level;
             const float nz = nf.process(nr.next());
-            const float noise_part = nz * noise_amp[i] * noise_level;
+            const float noise_part = nz * noise_amp[i] * noise_gain;
             const float click = cf.process(click_pulse.next()) * click_level;
             run[i] = (tone + noise_part + click) * velocity_gain;
         }

@@ -73,6 +73,7 @@ bool kavrel_voice_snare909::is_idle() const {
         lowpass_noise_env.process_run(low_amp, live);
         highpass_noise_env.process_run(high_amp, live);
         pitch_env.process_run(pitch, live);
+        const float noise_gain = noise_level * noise.get_band_gain();
         auto o1 = oscillator.begin_run();
         auto o2 = oscillator2.begin_run();
         auto nr = noise.begin_run();
@@ -87,7 +88,7 @@ bool kavrel_voice_snare909::is_idle() const {
             const float nz = nr.next();
             const float high = hp.process(nz) * high_amp[i];
             const float low = lp.process(nz) * low_amp[i];
-            run[i] = (tone + (high + low) * noise_level) * velocity_gain;
+            run[i] = (tone + (high + low) * noise_gain) * velocity_gain;
         }
         oscillator.end_run(o1);
         oscillator2.end_run(o2);

@@ -72,6 +72,7 @@ bool kavrel_voice_tom::is_idle() const {
         float* upper = amp;
         float* fund = tone2;
         float* high = pitch;
+        const float noise_gain = noise_level * noise.get_band_gain();
         auto up = upper_partial.begin_run();
         auto fu = fundamental.begin_run();
         auto cl = oscillator.begin_run();
@@ -83,7 +84,7 @@ bool kavrel_voice_tom::is_idle() const {
             upper[i] = up.next(d) * amp[i];
             fund[i] = fu.next(d) * tone2[i];
             const float nz = nf.process(nr.next());
-            high[i] = cl.next(d) * click_level + nz * noise_level;
+            high[i] = cl.next(d) * click_level + nz * noise_gain;
         }
         upper_partial.end_run(up);
         fundamental.end_run(fu);
