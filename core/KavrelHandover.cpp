@@ -41,7 +41,7 @@ const Kavrel::SharedPacked& Kavrel::defaultProgram() {
 
 void Kavrel::fillDefaults(KavrelProgram& program) {
     const SharedPacked& defaults = defaultProgram();
-    if (!defaults || !defaults->unpack(program, unpackScratch)) program = KavrelProgram();
+    if (!defaults || !defaults->unpack(program, unpackScratch)) program.resetRecord();
 }
 
 void Kavrel::fillLocked(PlayState& state, int slot) {

@@ -52,6 +52,8 @@ bool KavrelPackedProgram::unpack(KavrelProgram& program, std::vector<uint8_t>& s
         chunk::validateProgram(scratch.data(), scratch.size()) != legacySize)
         return false;
     chunk::readProgram(scratch.data(), program);
+    // Whatever played in this memory before, the program starts at rest, as a loaded one.
+    for (KavrelPattern& pattern : program.patterns) pattern.restPlay();
     return true;
 }
 

@@ -5,6 +5,10 @@
 using namespace kavrel;
 
 KavrelPattern::KavrelPattern() {
+    reset();
+}
+
+void KavrelPattern::reset() {
     std::memset(steps, 0, sizeof(steps));
     for (auto& row : velocities)
         for (float& v : row) v = 0.7f;
@@ -14,6 +18,10 @@ KavrelPattern::KavrelPattern() {
     for (auto& lane : lanes)
         for (float& v : lane) v = 0.5f;
     std::memset(laneRandomize, 0, sizeof(laneRandomize));
+    restPlay();
+}
+
+void KavrelPattern::restPlay() {
     for (int v = 0; v < kNumVoices; ++v) {
         // What the parameter defaults give: Selected Beats 100 %, Random Beats 0 %,
         // Random Size 1/16, Random Velocity 1 of 127.
@@ -111,6 +119,11 @@ int KavrelPattern::laneCount() const {
 }
 
 KavrelProgram::KavrelProgram() {
+    resetRecord();
+}
+
+void KavrelProgram::resetRecord() {
+    for (KavrelPattern& pattern : patterns) pattern.reset();
     std::memset(name, 0, sizeof(name));
     std::memcpy(name, "init", 5);
     std::memset(params, 0, sizeof(params));

@@ -58,6 +58,11 @@ struct KavrelPattern {
     int64_t lastTickSeen;
 
     KavrelPattern();
+    // Everything as a new pattern holds it.
+    void reset();
+    // Only what it does while it plays, and what the per-pattern values set in it: back at its
+    // start, as a new pattern.
+    void restPlay();
 
     // Moves to the given clock tick; true when that moved the pattern to another step.
     bool advance(int64_t tick);
@@ -95,5 +100,7 @@ struct KavrelProgram {
     uint8_t hasPatternValue[kavrel::kPatternsPerProgram][kavrel::kNumParams];
 
     KavrelProgram();
+    // Everything as a new program holds it, in place (a program is too large for the stack).
+    void resetRecord();
     int patternValueCount(int pattern) const;
 };
