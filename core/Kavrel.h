@@ -255,8 +255,9 @@ private:
     // Hands a filled state over and makes the host's values those it recalls.
     void publishLocked(PlayState* state);
     const char* nameLocked(int slot) const;
-    // Without hostLock: packs the copies given back since, outside the lock.
-    void packRetired();
+    // Without hostLock: packs copies given back, outside the lock, until `keep` are left.
+    void packRetired(size_t keep);
+    static constexpr size_t kRetiredKept = 2;
     // Every default value, for a library without a bank (or a piece that does not unpack).
     static const SharedPacked& defaultProgram();
     void fillDefaults(KavrelProgram& program);

@@ -87,15 +87,16 @@ Kavrel::PlayState* Kavrel::acquireLocked() {
     return ownedStates.back().get();
 }
 
-void Kavrel::packRetired() {
+void Kavrel::packRetired(size_t keep) {
     for (;;) {
         PlayState* state = nullptr;
         {
             std::lock_guard<std::mutex> lock(hostLock);
             collectLocked();
-            if (retiredStates.empty()) return;
-            state = retiredStates.back();
-            retiredStates.pop_back();
+            if (retiredStates.size() <= keep) return;
+            // The oldest first: the newer ones are the likelier to be chosen again.
+            state = retiredStates.front();
+            retiredStates.erase(retiredStates.begin());
             state->packing = true;
         }
         // Given back, the copy is the host side's: read without the lock (other host threads
@@ -106,7 +107,7 @@ void Kavrel::packRetired() {
         std::lock_guard<std::mutex> lock(hostLock);
         state->packing = false;
         if (!piece) { // out of memory: it stays the slot's content and is tried again later
-            retiredStates.insert(retiredStates.begin(), state);
+            retiredStates.push_back(state);
             return;
         }
         if (heldBy[state->slot] == state) {
@@ -150,7 +151,10 @@ void Kavrel::changeProgram(int program, bool tellHost) {
         hostProgram.store(program, std::memory_order_relaxed);
         publishLocked(state);
     }
-    packRetired();
+    // A program that changed while it played takes a millisecond or two to pack: a change,
+    // which hosts also make on their audio thread, leaves that to a save, and packs here only
+    // the oldest beyond a few copies so their memory stays bounded.
+    packRetired(kRetiredKept);
     // With no audio running (before the first resume, after a suspend) nobody else would
     // land it: the state goes in at once, on this thread.
     if (!resumed) takeHandover();

@@ -38,6 +38,8 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     std::vector<Changed> changed;
     std::vector<uint8_t> out;
     int current = 0;
+    // The copies of programs that played since the last save go back into their slots first.
+    packRetired(0);
     try {
         changed.reserve(kNumPrograms);
         // What the host side holds now, taken in microseconds: the slots at rest are packed
@@ -92,7 +94,6 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    packRetired();
     std::lock_guard<std::mutex> lock(hostLock);
     previousChunk.swap(chunkBuffer);
     chunkBuffer.swap(out);
@@ -194,8 +195,9 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
         hostProgram.store(current, std::memory_order_relaxed);
         publishLocked(state);
     }
-    // The old slots are let go here (`loaded` holds them), outside the lock.
-    packRetired();
+    // The old slots are let go here (`loaded` holds them), outside the lock, and so are the
+    // copies the load replaced.
+    packRetired(0);
     if (!resumed) takeHandover();
     updateDisplay();
     return 1;
