@@ -12,6 +12,7 @@ import argparse
 import base64
 import html
 import os
+import re
 import sys
 
 import markdown
@@ -75,6 +76,11 @@ def build(source, version):
     md.treeprocessors.register(InlineImages(md, os.path.dirname(os.path.abspath(source))),
                                "inline_images", 0)
     body = md.convert(text)
+    # A link to a section that is not there (a heading renamed) fails the build, not the reader.
+    ids = set(re.findall(r'\sid="([^"]+)"', body))
+    broken = sorted(set(re.findall(r'href="#([^"]+)"', body)) - ids)
+    if broken:
+        raise SystemExit("build_manual: links to missing sections: " + ", ".join(broken))
     if version:
         # Under the title: which release this page describes.
         line = f'<p class="version">Version {html.escape(version)}</p>'
