@@ -114,6 +114,7 @@ rm -f dist/.partial.zip dist/.partial.tar.gz
   TZ=UTC zip -q -X -D -9 "$root/dist/.partial.zip" -@)
 tar -C "$stage" --sort=name --format=gnu --mtime="@$epoch" --owner=0 --group=0 \
   --numeric-owner -cf - "$linux" | gzip -9 -n >dist/.partial.tar.gz
+chmod 0644 dist/.partial.zip dist/.partial.tar.gz
 mv dist/.partial.zip "$zip_out"
 mv dist/.partial.tar.gz "$tar_out"
 
