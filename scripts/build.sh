@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds one flavour of the tree.
 #   scripts/build.sh native|asan|windows [extra cmake arguments]
+# KAVREL_TARGETS="Kavrel ..." builds only those targets; KAVREL_JOBS sets the parallel jobs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 flavour=${1:-native}
@@ -14,5 +15,7 @@ case "$flavour" in
 esac
 
 cmake -S "$root" -B "$root/$dir" -G Ninja "${args[@]}" "$@" >/dev/null
-cmake --build "$root/$dir" -j "$(nproc)"
+targets=()
+for target in ${KAVREL_TARGETS:-}; do targets+=(--target "$target"); done
+cmake --build "$root/$dir" -j "${KAVREL_JOBS:-$(nproc)}" "${targets[@]}"
 echo "$root/$dir"

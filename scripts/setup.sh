@@ -14,6 +14,7 @@ packages=(
   python3-cairo fonts-dejavu-core
   libcairo2-dev libx11-dev libxtst-dev xvfb
   python3-pil
+  python3-markdown zip unzip
 )
 
 missing=()

@@ -1,12 +1,13 @@
 // Renders the editor window offscreen, through the same frame and drawing code a host window
 // uses, and writes it as PNG: for tests, documentation and review.
 //
-//     kavrel-editor-png <file.png> [--program N] [--voice N] [--lane PARAM]
-//                       [--drag X Y DX DY]
+//     kavrel-editor-png <file.png> [--program N] [--pattern 1..16] [--voice N]
+//                       [--lane PARAM] [--drag X Y DX DY]
 #include "core/Kavrel.h"
 #include "editor/KavrelEditor.h"
 #include "gui/CFrame.h"
 #include "host/PluginHost.h"
+#include "params/KavrelParams.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@ static vst::AEffect* VST_CALLBACK entry(vst::audioMasterCallback audioMaster) {
 int main(int argc, char** argv) {
     std::string out;
     int program = -1;
+    int pattern = 0;
     int voice = -1;
     int lane = -1;
     int drag[4] = {-1, -1, 0, 0};
@@ -26,6 +28,8 @@ int main(int argc, char** argv) {
         std::string arg = argv[i];
         if (arg == "--program" && i + 1 < argc)
             program = std::atoi(argv[++i]);
+        else if (arg == "--pattern" && i + 1 < argc)
+            pattern = std::atoi(argv[++i]);
         else if (arg == "--voice" && i + 1 < argc)
             voice = std::atoi(argv[++i]);
         else if (arg == "--lane" && i + 1 < argc)
@@ -37,10 +41,10 @@ int main(int argc, char** argv) {
         else
             out.clear(), i = argc;
     }
-    if (out.empty()) {
+    if (out.empty() || pattern < 0 || pattern > 16) {
         std::fprintf(stderr,
-                     "usage: %s <file.png> [--program N] [--voice N] [--lane PARAM] "
-                     "[--drag X Y DX DY]\n",
+                     "usage: %s <file.png> [--program N] [--pattern 1..16] [--voice N] "
+                     "[--lane PARAM] [--drag X Y DX DY]\n",
                      argv[0]);
         return 2;
     }
@@ -54,6 +58,11 @@ int main(int argc, char** argv) {
     if (program >= 0) {
         host.dispatch(vst::effSetProgram, 0, program);
         host.process(512); // a program change lands between two blocks
+    }
+    if (pattern > 0) {
+        vst::AEffect* effect = host.effect();
+        effect->setParameter(effect, kavrel::kParamPattern, (pattern - 1) / 15.0f);
+        host.process(512);
     }
     auto* plugin = static_cast<Kavrel*>(host.effect()->object);
     auto* editor = static_cast<KavrelEditor*>(plugin->getEditor());
