@@ -206,6 +206,11 @@ void Kavrel::recallValue(int index, float value) {
 
 void Kavrel::applyProgram() {
     KavrelProgram& slot = playingProgram();
+    // Nothing may act on the pattern of the program that played before (or on none, the first
+    // time): values land in the new program's stored pattern from the start.
+    currentPatternPointer = &slot.patterns[clampIndex(
+        paramManager.normToReal(kParamPattern, slot.params[kParamPattern]),
+        kPatternsPerProgram - 1)];
     for (int index = 0; index < kNumParams; ++index) {
         if (KavrelParameterManager::isPatternParam(index)) continue;
         if (index == kParamPlay)

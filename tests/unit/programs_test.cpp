@@ -131,10 +131,16 @@ TEST_F(ProgramsTest, BankRoundTripsByteForByteInBothForms) {
     EXPECT_EQ(chunkOf(effect, false), bank);
     EXPECT_EQ(plugin->currentPatternIndex(), 0);
     EXPECT_EQ(host->dispatch(vst::effGetProgram), 0);
-    // Sessions and files saved before the compact form load as they always did.
+    // Sessions and files saved before the compact form, and in its first form (the bank as one
+    // stream), load as they always did and save in pieces again.
     const auto legacy = legacyBankOf(*plugin);
     EXPECT_EQ(expand(bank), legacy);
     ASSERT_EQ(load(effect, legacy, false), 1);
+    EXPECT_EQ(legacyBankOf(*plugin), legacy);
+    EXPECT_EQ(chunkOf(effect, false), bank);
+    std::vector<uint8_t> first;
+    ASSERT_TRUE(kavrel::chunk::encodeCompact(legacy.data(), legacy.size(), 0, first));
+    ASSERT_EQ(load(effect, first, false), 1);
     EXPECT_EQ(legacyBankOf(*plugin), legacy);
     EXPECT_EQ(chunkOf(effect, false), bank);
 }
