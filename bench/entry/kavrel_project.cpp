@@ -17,8 +17,9 @@
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
-#include <psapi.h>
 #include <windows.h>
+// After windows.h, which declares its types.
+#include <psapi.h>
 #endif
 
 namespace {
