@@ -56,9 +56,8 @@ Kavrel::Kavrel(vst::audioMasterCallback audioMaster)
         kavrel::srand(static_cast<uint32_t>(std::strtoul(seed, nullptr, 10)));
 
     for (int i = 0; i < kNumParams; ++i) {
-        laterValue[i].store(0.0f, std::memory_order_relaxed);
+        later[i].store(0, std::memory_order_relaxed);
         hostValue[i].store(0.0f, std::memory_order_relaxed);
-        laterSet[i].store(0, std::memory_order_relaxed);
     }
     // The slots share the factory bank's programs until something changes them.
     const auto& bank = factoryBank();
@@ -89,7 +88,7 @@ void Kavrel::suspend() {
     resumed = false;
     // No audio runs now: a handover still waiting for a block lands here, with the values
     // set after it.
-    takeHandover();
+    landWithoutAudio();
     compressor.reset();
     for (kavrel_voice* v : voices) v->reset();
     midiOut.releaseAll();

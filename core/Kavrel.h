@@ -142,6 +142,11 @@ public:
     // tools on one thread: the reference lasts until the next program change or load.
     const KavrelProgram& program(int slot);
     KavrelPattern& pattern() { return *currentPatternPointer; }
+    // Reads the playing pattern from a host thread (the editor's), pinned while `read` runs.
+    template <class Read> auto readPattern(Read&& read) {
+        Pin pin(*this);
+        return read(static_cast<const KavrelPattern&>(hostPattern()));
+    }
     int currentPatternIndex() const { return currentPattern; }
     int pendingPatternIndex() const { return pendingPattern; }
     bool isPlaying() const { return playing; }
@@ -222,7 +227,7 @@ private:
         KavrelProgram packed;
         KavrelPackedProgram::Shared piece;
         int slot = 0;
-        uint64_t publishedAt = 0; // on the clock of laterSet
+        uint32_t publishedAt = 0; // on the clock of the queued values' stamps
         bool packing = false;     // being packed by a host thread, without the lock
     };
     using SharedPacked = KavrelPackedProgram::Shared;
@@ -250,6 +255,7 @@ private:
     void collectLocked();
     void retireLocked(PlayState* state);
     PlayState* acquireLocked();
+    void reclaimWaitingLocked();
     // Fills a state with a slot's newest content.
     void fillLocked(PlayState& state, int slot);
     // Hands a filled state over and makes the host's values those it recalls.
@@ -272,21 +278,50 @@ private:
     void recallValue(int index, float value);
     // Parameters set while a handover waits: they go in after it lands, in the order the host
     // set them (Sync before Play, a pattern before its values), so a host that loads a chunk
-    // and then sets values keeps its values.
-    std::atomic<float> laterValue[kavrel::kNumParams];
-    // 0: not set; otherwise when it was set.
-    std::atomic<uint64_t> laterSet[kavrel::kNumParams];
-    std::atomic<uint64_t> laterClock{0};
-    std::atomic<uint64_t> latestPublish{0};
+    // and then sets values keeps its values. One word each, so a value never parts from its
+    // stamp: the stamp (never 0) above, the float's bits below; 0 when none waits.
+    std::atomic<uint64_t> later[kavrel::kNumParams];
+    std::atomic<uint32_t> laterClock{0};
+    std::atomic<uint32_t> latestPublish{0};
+    uint32_t nextStamp();
     // Queues a value for the waiting handover; false when it landed meanwhile (act at once).
     bool deferToHandover(int index, float value);
-    // The queued values set before `limit` go into the engine (replay) or into a state that
-    // never played (absorb), each exactly once; a save only looks at them (overlay).
-    bool takeLater(int index, uint64_t limit, float& value);
-    void replayLater(uint64_t limit);
-    void absorbLater(KavrelProgram& program, uint64_t limit);
+    // The queued values stamped before `limit` (all with `limit` 0) go into the engine
+    // (replay) or into a state that never played (absorb), each exactly once; a save only
+    // looks at them (overlay).
+    bool takeLater(int index, uint32_t limit, float& value, uint32_t& stamp);
+    void replayLater(uint32_t limit);
+    void absorbLater(KavrelProgram& program, uint32_t limit);
     void overlayLater(KavrelProgram& program) const;
     void storeValue(KavrelProgram& program, int index, float value) const;
+    // Only one thread plays at a time: the audio thread for a block, or a host thread landing a
+    // change while no audio runs. Taken with one exchange; whoever finds it taken goes on
+    // without playing (an idle host thread leaves the landing to the player, a block that
+    // meets a host thread's landing renders silence), and nobody waits.
+    std::atomic<bool> playerBusy{false};
+    // Lands what waits while no audio runs, on this host thread.
+    void landWithoutAudio();
+    // A pattern chosen on a host thread while the sequencer stands: the player selects it, since
+    // only the player moves the pattern it plays.
+    std::atomic<int> patternRequest{-1};
+    void takePatternRequest();
+    // Host threads that touch the playing copy (values, pattern edits, the editor's reads) pin
+    // it while they do: a copy the audio thread gave back is never reused for another program
+    // while any pin is held, since it may be the one they hold.
+    std::atomic<int> pinned{0};
+    struct Pin {
+        explicit Pin(Kavrel& kavrel) : plugin(kavrel) { plugin.pinned.fetch_add(1); }
+        ~Pin() { plugin.pinned.fetch_sub(1, std::memory_order_release); }
+        Kavrel& plugin;
+    };
+    // The pattern of the playing copy, as a host thread reaches it (pinned).
+    KavrelPattern& hostPattern();
+    // The pattern an action of this thread works on: the player's own pointer, or hostPattern.
+    KavrelPattern& actingPattern() {
+        return inAudioCallback ? *currentPatternPointer : hostPattern();
+    }
+    // True on the thread that plays (a block, or a landing without audio): values set here act
+    // at once.
     static thread_local bool inAudioCallback;
     // True while a handover lands on this thread: recalled values act on the engine but are
     // neither reported to the host nor change what it reads.

@@ -6,12 +6,16 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 using namespace kavrel;
 
 void Kavrel::setParameter(vst::int32 index, float value) {
     if (!isParameterIndex(index)) return;
     value = sanitizeNormalized(value);
+    // A host thread's value goes into the playing copy, which must not be reused meanwhile.
+    std::optional<Pin> pin;
+    if (!inAudioCallback) pin.emplace(*this);
     if (!recalling) hostValue[index].store(value, std::memory_order_relaxed);
     // A value set between a program change and the block that lands it belongs to the new
     // program: it waits and goes in after the landing, rather than acting now on the program
@@ -25,7 +29,7 @@ void Kavrel::setParameter(vst::int32 index, float value) {
         slot.patternValues[currentPattern][index] = value;
         slot.hasPatternValue[currentPattern][index] = 1;
     }
-    KavrelPattern& pat = *currentPatternPointer;
+    KavrelPattern& pat = actingPattern();
 
     if ((index <= 107) || (index >= kParamTempo && index <= kParamSync) || index == kParamOutputA ||
         (index >= kParamLevelFirst && index <= 141) || (index >= kParamMuteFirst && index <= 201) ||
@@ -321,21 +325,21 @@ void Kavrel::applyToEngine(int index, float x) {
         } else if (index >= kParamSoloFirst && index < kParamSoloFirst + kNumVoices) {
             updateSolo(index, x > 0.5f);
         } else if (index >= kParamSelectedBeatsFirst && index < kParamSelectedBeatsFirst + 12) {
-            currentPatternPointer->selectedBeatsThreshold[index - kParamSelectedBeatsFirst] =
+            actingPattern().selectedBeatsThreshold[index - kParamSelectedBeatsFirst] =
                 static_cast<int>(x * 32767.0f);
         } else if (index >= kParamRandomBeatsFirst && index < kParamRandomBeatsFirst + 12) {
-            currentPatternPointer->randomBeatsThreshold[index - kParamRandomBeatsFirst] =
+            actingPattern().randomBeatsThreshold[index - kParamRandomBeatsFirst] =
                 static_cast<int>(x * 32767.0f);
         } else if (index >= kParamClearFirst && index < kParamClearFirst + kNumVoices) {
             if (x == 1.0f) {
                 int v = index - kParamClearFirst;
-                currentPatternPointer->clearRow(v);
+                actingPattern().clearRow(v);
                 sendRow(v);
             }
         } else if (index >= kParamRandomFillFirst && index < kParamRandomFillFirst + 12) {
             if (x == 1.0f) {
                 int v = index - kParamRandomFillFirst;
-                for (uint8_t& step : currentPatternPointer->steps[v])
+                for (uint8_t& step : actingPattern().steps[v])
                     step = static_cast<uint8_t>(kavrel::rand() & 1);
                 sendRow(v);
             }
@@ -445,8 +449,20 @@ void Kavrel::processReplacing(float**, float** outputs, vst::int32 sampleFrames)
         ~InCallback() { inAudioCallback = false; }
     } inCallback;
 
+    // A host thread landing a change without audio (a host that processes while it suspends)
+    // holds the player's place: this block renders silence rather than wait for it.
+    if (playerBusy.exchange(true, std::memory_order_acquire)) {
+        for (int c = 0; c < kNumOutputs; ++c) std::fill_n(outputs[c], sampleFrames, 0.0f);
+        return;
+    }
+    struct Playing {
+        std::atomic<bool>& busy;
+        ~Playing() { busy.store(false, std::memory_order_release); }
+    } player{playerBusy};
+
     const KavrelFlushDenormals flushDenormals;
     takeHandover();
+    takePatternRequest();
     midiOut.beginBlock(sampleFrames);
     BlockClock clock = startBlockClock();
     const float masterGain = paramManager.getDspValue(kParamOutputA);

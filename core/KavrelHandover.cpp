@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 using namespace kavrel;
 
@@ -75,16 +76,34 @@ void Kavrel::collectLocked() {
 
 Kavrel::PlayState* Kavrel::acquireLocked() {
     collectLocked();
-    if (!spareStates.empty()) {
+    // A spare copy is reused only while no host thread has the playing copy pinned: one that
+    // pinned it just before the audio thread gave it back may still be writing into it.
+    if (!spareStates.empty() && pinned.load() == 0) {
         PlayState* state = spareStates.back();
         spareStates.pop_back();
         return state;
     }
-    // Each one is the size of an expanded program; an instance needs three or four.
-    ownedStates.push_back(std::make_unique<PlayState>());
-    spareStates.reserve(ownedStates.size());
-    retiredStates.reserve(ownedStates.size());
-    return ownedStates.back().get();
+    // Each one is the size of an expanded program; an instance needs three or four. Null when
+    // out of memory: the caller then changes nothing.
+    try {
+        ownedStates.reserve(ownedStates.size() + 1);
+        spareStates.reserve(ownedStates.size() + 1);
+        retiredStates.reserve(ownedStates.size() + 1);
+        PlayState* state = new (std::nothrow) PlayState;
+        if (state) ownedStates.emplace_back(state);
+        return state;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void Kavrel::reclaimWaitingLocked() {
+    // A change that waits for the audio thread and is about to be replaced: the values set
+    // since it was published are its own, and go into its slot with it.
+    if (PlayState* waiting = exchange.reclaim()) {
+        absorbLater(waiting->program, 0);
+        retireLocked(waiting);
+    }
 }
 
 void Kavrel::packRetired(size_t keep) {
@@ -120,10 +139,13 @@ void Kavrel::packRetired(size_t keep) {
 
 void Kavrel::publishLocked(PlayState* state) {
     heldBy[state->slot] = state;
-    state->publishedAt = laterClock.fetch_add(1) + 1;
+    // A pattern chosen for the program this one replaces is no choice for it.
+    patternRequest.store(-1);
+    state->publishedAt = nextStamp();
     latestPublish.store(state->publishedAt);
     if (PlayState* replaced = exchange.publish(state)) {
-        // Values set for a change that never played stay in its slot.
+        // Taken back by reclaimWaitingLocked before, unless a block landed it meanwhile; so
+        // this is a change that never played, and the values set for it stay in its slot.
         absorbLater(replaced->program, state->publishedAt);
         retireLocked(replaced);
     }
@@ -145,7 +167,9 @@ void Kavrel::publishLocked(PlayState* state) {
 void Kavrel::changeProgram(int program, bool tellHost) {
     {
         std::lock_guard<std::mutex> lock(hostLock);
+        reclaimWaitingLocked();
         PlayState* state = acquireLocked();
+        if (!state) return; // out of memory: the program stays as it is
         fillLocked(*state, program);
         curProgram = program;
         hostProgram.store(program, std::memory_order_relaxed);
@@ -155,9 +179,7 @@ void Kavrel::changeProgram(int program, bool tellHost) {
     // which hosts also make on their audio thread, leaves that to a save, and packs here only
     // the oldest beyond a few copies so their memory stays bounded.
     packRetired(kRetiredKept);
-    // With no audio running (before the first resume, after a suspend) nobody else would
-    // land it: the state goes in at once, on this thread.
-    if (!resumed) takeHandover();
+    landWithoutAudio();
     if (tellHost) updateDisplay();
 }
 
@@ -175,18 +197,43 @@ const KavrelProgram& Kavrel::program(int slot) {
     return *inspected;
 }
 
+void Kavrel::landWithoutAudio() {
+    // With no audio running (before the first resume, after a suspend) nobody else would land
+    // it: the state goes in at once, on this thread, unless another thread plays right now
+    // (it lands it, or the next block does). Looked at again after each landing, since a
+    // change may have been published meanwhile by a thread that found the player busy.
+    while (!resumed && (exchange.hasPending() || patternRequest.load() >= 0)) {
+        if (playerBusy.exchange(true, std::memory_order_acquire)) return;
+        inAudioCallback = true;
+        takeHandover();
+        takePatternRequest();
+        inAudioCallback = false;
+        playerBusy.store(false, std::memory_order_release);
+    }
+}
+
 void Kavrel::takeHandover() {
     const auto taken = exchange.take();
     if (!taken.next) return;
     // Values set after a newer change was published wait for that one.
-    const uint64_t newest = latestPublish.load();
-    const uint64_t limit = newest == taken.next->publishedAt ? UINT64_MAX : newest;
+    const uint32_t newest = latestPublish.load();
+    const uint32_t limit = newest == taken.next->publishedAt ? 0 : newest;
     recalling = true;
     applyProgram();
     recalling = false;
     // Nothing on this side points into the old copy any more.
     exchange.giveBack(taken.previous);
     replayLater(limit);
+}
+
+void Kavrel::takePatternRequest() {
+    const int requested = patternRequest.exchange(-1);
+    if (requested >= 0) requestPattern(requested);
+}
+
+KavrelPattern& Kavrel::hostPattern() {
+    return exchange.playing()
+        ->program.patterns[clampIndex(static_cast<float>(currentPattern), kPatternsPerProgram - 1)];
 }
 
 bool Kavrel::isRecallOnly(int index) {
@@ -237,36 +284,65 @@ void Kavrel::applyProgram() {
 // queued value is taken exactly once: by a landing, by a change that replaces the waiting one,
 // or back by the host thread that finds no handover waiting any more. Stamps come from one
 // clock with the handovers' own, so a landing takes only the values set before the next
-// change was published; the ones after belong to that change.
-bool Kavrel::deferToHandover(int index, float value) {
-    const uint64_t stamp = laterClock.fetch_add(1) + 1;
-    laterValue[index].store(value, std::memory_order_relaxed);
-    laterSet[index].store(stamp);
-    if (exchange.hasPending()) return true;
-    uint64_t expected = stamp;
-    return !laterSet[index].compare_exchange_strong(expected, 0);
+// change was published; the ones after belong to that change. The clock wraps after four
+// billion values; stamps are compared by their difference, so only the order of values set
+// within two billion of each other counts.
+namespace {
+uint64_t laterEntry(uint32_t stamp, float value) {
+    uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return static_cast<uint64_t>(stamp) << 32 | bits;
+}
+uint32_t stampOf(uint64_t entry) {
+    return static_cast<uint32_t>(entry >> 32);
+}
+float valueOf(uint64_t entry) {
+    const auto bits = static_cast<uint32_t>(entry);
+    float value = 0.0f;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+bool stampedBefore(uint32_t stamp, uint32_t limit) {
+    return limit == 0 || static_cast<int32_t>(stamp - limit) < 0;
+}
+} // namespace
+
+uint32_t Kavrel::nextStamp() {
+    uint32_t stamp = laterClock.fetch_add(1) + 1;
+    while (stamp == 0) stamp = laterClock.fetch_add(1) + 1; // 0 means "no value"
+    return stamp;
 }
 
-bool Kavrel::takeLater(int index, uint64_t limit, float& value) {
-    uint64_t stamp = laterSet[index].load();
-    if (!stamp || stamp >= limit || !laterSet[index].compare_exchange_strong(stamp, 0))
+bool Kavrel::deferToHandover(int index, float value) {
+    const uint64_t entry = laterEntry(nextStamp(), value);
+    later[index].store(entry);
+    if (exchange.hasPending()) return true;
+    uint64_t expected = entry;
+    return !later[index].compare_exchange_strong(expected, 0);
+}
+
+bool Kavrel::takeLater(int index, uint32_t limit, float& value, uint32_t& stamp) {
+    uint64_t entry = later[index].load();
+    if (!entry || !stampedBefore(stampOf(entry), limit) ||
+        !later[index].compare_exchange_strong(entry, 0))
         return false;
-    value = laterValue[index].load(std::memory_order_relaxed);
+    value = valueOf(entry);
+    stamp = stampOf(entry);
     return true;
 }
 
-void Kavrel::replayLater(uint64_t limit) {
+void Kavrel::replayLater(uint32_t limit) {
     // In the order they were set: a few entries, sorted in place without allocating.
-    uint64_t stamps[kNumParams];
+    uint32_t stamps[kNumParams];
     int order[kNumParams];
     float values[kNumParams];
     int count = 0;
     for (int index = 0; index < kNumParams; ++index) {
-        const uint64_t stamp = laterSet[index].load();
         float value = 0.0f;
-        if (!takeLater(index, limit, value)) continue;
+        uint32_t stamp = 0;
+        if (!takeLater(index, limit, value, stamp)) continue;
         int k = count++;
-        while (k > 0 && stamps[k - 1] > stamp) {
+        while (k > 0 && static_cast<int32_t>(stamps[k - 1] - stamp) > 0) {
             stamps[k] = stamps[k - 1];
             order[k] = order[k - 1];
             values[k] = values[k - 1];
@@ -288,33 +364,42 @@ void Kavrel::storeValue(KavrelProgram& program, int index, float value) const {
     program.hasPatternValue[p][index] = 1;
 }
 
-void Kavrel::absorbLater(KavrelProgram& program, uint64_t limit) {
+void Kavrel::absorbLater(KavrelProgram& program, uint32_t limit) {
     float value = 0.0f;
+    uint32_t stamp = 0;
     for (int index = 0; index < kNumParams; ++index)
-        if (takeLater(index, limit, value)) storeValue(program, index, value);
+        if (takeLater(index, limit, value, stamp)) storeValue(program, index, value);
 }
 
 void Kavrel::overlayLater(KavrelProgram& program) const {
     for (int index = 0; index < kNumParams; ++index)
-        if (laterSet[index].load())
-            storeValue(program, index, laterValue[index].load(std::memory_order_relaxed));
+        if (const uint64_t entry = later[index].load()) storeValue(program, index, valueOf(entry));
 }
 
 void Kavrel::setProgramName(char* name) {
-    std::lock_guard<std::mutex> lock(hostLock);
-    collectLocked();
-    const int current = hostProgram.load(std::memory_order_relaxed);
-    // Names are never read on the audio thread: the playing copy's is the host side's. It no
-    // longer matches its packed bytes, so it is packed again when it comes back.
-    if (PlayState* held = heldBy[current]) {
-        vst::copyString(held->program.name, name, KavrelProgram::kNameSize - 1);
-        return;
+    SharedPacked resting;
+    int current = 0;
+    {
+        std::lock_guard<std::mutex> lock(hostLock);
+        collectLocked();
+        current = hostProgram.load(std::memory_order_relaxed);
+        // Names are never read on the audio thread: the playing copy's is the host side's. It
+        // no longer matches its packed bytes, so it is packed again when it comes back.
+        if (PlayState* held = heldBy[current]) {
+            vst::copyString(held->program.name, name, KavrelProgram::kNameSize - 1);
+            return;
+        }
+        resting = slots[current];
     }
-    if (!inspected) inspected = std::make_unique<KavrelProgram>();
-    if (!slots[current] || !slots[current]->unpack(*inspected, unpackScratch)) return;
-    vst::copyString(inspected->name, name, KavrelProgram::kNameSize - 1);
-    if (SharedPacked renamed = KavrelPackedProgram::pack(*inspected))
-        slots[current] = std::move(renamed);
+    // A slot at rest is renamed in a new packed copy, made with nothing held.
+    if (!resting) return;
+    auto renamed = std::make_unique<KavrelProgram>();
+    std::vector<uint8_t> scratch;
+    if (!resting->unpack(*renamed, scratch)) return;
+    vst::copyString(renamed->name, name, KavrelProgram::kNameSize - 1);
+    SharedPacked packed = KavrelPackedProgram::pack(*renamed);
+    std::lock_guard<std::mutex> lock(hostLock);
+    if (packed && slots[current] == resting && !heldBy[current]) slots[current] = std::move(packed);
 }
 
 void Kavrel::getProgramName(char* name) {

@@ -27,27 +27,34 @@ float shapeValue(int op, int k, int length, float old, float cleared) {
 }
 } // namespace
 
+// Each edit pins the playing copy and takes its pattern once, so the whole edit lands in one
+// program even if a program change lands meanwhile.
 void Kavrel::setStep(int voice, int step, bool on) {
     if (voice < 0 || voice >= kNumVoices || step < 0 || step >= kPatternSteps) return;
-    currentPatternPointer->steps[voice][step] = on ? 0xff : 0;
+    const Pin pin(*this);
+    hostPattern().steps[voice][step] = on ? 0xff : 0;
 }
 
 void Kavrel::setVelocity(int voice, int step, float value) {
     if (voice < 0 || voice >= kNumVoices || step < 0 || step >= kPatternSteps) return;
-    currentPatternPointer->velocities[voice][step] = sanitizeNormalized(value);
+    const Pin pin(*this);
+    hostPattern().velocities[voice][step] = sanitizeNormalized(value);
 }
 
 void Kavrel::setLaneValue(int param, int step, float value) {
     const int k = kitPosition(param);
     if (k < 0 || step < 0 || step >= kPatternSteps) return;
-    currentPatternPointer->ensureLane(param);
-    currentPatternPointer->lanes[k][step] = sanitizeNormalized(value);
-    addLockParam(param);
+    const Pin pin(*this);
+    KavrelPattern& pat = hostPattern();
+    pat.ensureLane(param);
+    pat.lanes[k][step] = sanitizeNormalized(value);
+    pat.setLocked(KavrelParameterManager::voiceOfParam(param), param, true);
 }
 
 void Kavrel::shapeVelocity(int voice, int op) {
     if (voice < 0 || voice >= kNumVoices) return;
-    KavrelPattern& pat = *currentPatternPointer;
+    const Pin pin(*this);
+    KavrelPattern& pat = hostPattern();
     const int length = pat.stepCount();
     for (int k = 0; k < length; ++k)
         pat.velocities[voice][k] = shapeValue(op, k, length, pat.velocities[voice][k], 0.0f);
@@ -56,51 +63,60 @@ void Kavrel::shapeVelocity(int voice, int op) {
 void Kavrel::shapeLane(int param, int op) {
     const int lane = kitPosition(param);
     if (lane < 0) return;
-    KavrelPattern& pat = *currentPatternPointer;
+    const Pin pin(*this);
+    KavrelPattern& pat = hostPattern();
     pat.ensureLane(param);
     const int length = pat.stepCount();
     for (int k = 0; k < length; ++k)
         pat.lanes[lane][k] = shapeValue(op, k, length, pat.lanes[lane][k], 0.5f);
-    if (op == 0)
-        removeLockParam(param);
-    else
-        addLockParam(param);
+    pat.setLocked(KavrelParameterManager::voiceOfParam(param), param, op != 0);
 }
 
 void Kavrel::setVelocityRandomize(int voice, bool on) {
     if (voice < 0 || voice >= kNumVoices) return;
-    currentPatternPointer->velocityRandomize[voice] = on ? 1 : 0;
+    const Pin pin(*this);
+    hostPattern().velocityRandomize[voice] = on ? 1 : 0;
 }
 
 void Kavrel::setLaneRandomize(int param, bool on) {
     const int k = kitPosition(param);
     if (k < 0) return;
-    currentPatternPointer->ensureLane(param);
-    currentPatternPointer->laneRandomize[k] = on ? 1 : 0;
-    addLockParam(param);
+    const Pin pin(*this);
+    KavrelPattern& pat = hostPattern();
+    pat.ensureLane(param);
+    pat.laneRandomize[k] = on ? 1 : 0;
+    pat.setLocked(KavrelParameterManager::voiceOfParam(param), param, true);
 }
 
 void Kavrel::addLockParam(int param) {
-    currentPatternPointer->setLocked(KavrelParameterManager::voiceOfParam(param), param, true);
+    const Pin pin(*this);
+    hostPattern().setLocked(KavrelParameterManager::voiceOfParam(param), param, true);
 }
 
 void Kavrel::removeLockParam(int param) {
-    currentPatternPointer->setLocked(KavrelParameterManager::voiceOfParam(param), param, false);
+    const Pin pin(*this);
+    hostPattern().setLocked(KavrelParameterManager::voiceOfParam(param), param, false);
 }
 
 void Kavrel::clearPatternSteps() {
-    for (int v = 0; v < kNumVoices; ++v) currentPatternPointer->clearRow(v);
+    {
+        const Pin pin(*this);
+        KavrelPattern& pat = hostPattern();
+        for (int v = 0; v < kNumVoices; ++v) pat.clearRow(v);
+    }
     if (editorOpen())
         for (int v = 0; v < kNumVoices; ++v) editorNotify->showRowSteps(v);
 }
 
 void Kavrel::copyPattern() {
-    clipboardPattern.assign(*currentPatternPointer);
+    const Pin pin(*this);
+    clipboardPattern.assign(hostPattern());
     paramManager.captureMemento(clipboardMemento);
 }
 
 void Kavrel::pastePattern() {
-    currentPatternPointer->assign(clipboardPattern);
+    const Pin pin(*this);
+    hostPattern().assign(clipboardPattern);
     paramManager.restoreMemento(clipboardMemento);
     paramManager.captureMemento(currentPattern);
     KavrelProgram& slot = playingProgram();

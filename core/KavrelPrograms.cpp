@@ -52,7 +52,7 @@ vst::int32 Kavrel::getChunk(void** data, bool isPreset) {
             collectLocked();
             current = hostProgram.load(std::memory_order_relaxed);
             bool laterWaiting = false;
-            for (const auto& set : laterSet) laterWaiting = laterWaiting || set.load() != 0;
+            for (const auto& entry : later) laterWaiting = laterWaiting || entry.load() != 0;
             for (int slot = 0; slot < kNumPrograms; ++slot) {
                 if (isPreset && slot != current) continue;
                 const PlayState* held = heldBy[slot];
@@ -173,7 +173,10 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
     }
     {
         std::lock_guard<std::mutex> lock(hostLock);
-        collectLocked();
+        reclaimWaitingLocked();
+        // Taken before anything changes: without memory for it the load changes nothing.
+        PlayState* state = acquireLocked();
+        if (!state) return 0;
         int current = hostProgram.load(std::memory_order_relaxed);
         if (isPreset) {
             slots[current].swap(loaded[0]);
@@ -189,7 +192,6 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
             }
             current = clampProgram(savedProgram >= 0 ? savedProgram : current);
         }
-        PlayState* state = acquireLocked();
         fillLocked(*state, current);
         curProgram = current;
         hostProgram.store(current, std::memory_order_relaxed);
@@ -198,7 +200,7 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
     // The old slots are let go here (`loaded` holds them), outside the lock, and so are the
     // copies the load replaced.
     packRetired(0);
-    if (!resumed) takeHandover();
+    landWithoutAudio();
     updateDisplay();
     return 1;
 }

@@ -263,6 +263,14 @@ void Kavrel::midiStep(int note, int frame) {
 
 void Kavrel::requestPattern(int p) {
     if (p < 0 || p >= kPatternsPerProgram) return;
+    if (!inAudioCallback) {
+        // Only the thread that plays moves the pattern it plays: a host thread's choice is
+        // taken at the next block, or here at once when no audio runs.
+        patternRequest.store(p);
+        if (editorOpen()) editorNotify->showPendingPattern(p);
+        landWithoutAudio();
+        return;
+    }
     if (!playing) {
         selectPattern(p);
         return;

@@ -445,7 +445,7 @@ void KavrelEditor::resync() {
     shownRunning = -1;
     shownStepCount = -1;
     applyStepCount();
-    applyStepPosition(plugin->pattern().currentStep);
+    applyStepPosition(playingStep());
     patternSelector->setPatternIndex(plugin->currentPatternIndex());
     patternSelector->clearPending();
     for (int v = 0; v < kNumVoices; ++v) loadRow(v);
@@ -554,33 +554,35 @@ void KavrelEditor::loadRow(int voice) {
     CVXKavrelMultiButton* row = getRow(voice);
     if (!row) return;
     uint8_t steps[kPatternSteps];
-    std::memcpy(steps, plugin->pattern().steps[voice], sizeof steps);
+    plugin->readPattern(
+        [&](const KavrelPattern& pat) { std::memcpy(steps, pat.steps[voice], sizeof steps); });
     row->setSteps(steps, kPatternSteps);
 }
 
 void KavrelEditor::loadLane() {
     if (!laneControl) return;
-    const KavrelPattern& pat = plugin->pattern();
     float values[kPatternSteps];
-    bool randomize;
+    bool randomize = false;
     const int k = kitPosition(laneParam);
-    if (laneParam < 0 || k < 0) {
-        std::memcpy(values, pat.velocities[currentVoice], sizeof values);
-        randomize = pat.velocityRandomize[currentVoice] != 0;
-    } else if (pat.hasLane[k]) {
-        std::memcpy(values, pat.lanes[k], sizeof values);
-        randomize = pat.laneRandomize[k] != 0;
-    } else {
-        // What the pattern will hold once the lane is first edited.
-        for (float& v : values) v = 0.5f;
-        randomize = false;
-    }
+    plugin->readPattern([&](const KavrelPattern& pat) {
+        if (laneParam < 0 || k < 0) {
+            std::memcpy(values, pat.velocities[currentVoice], sizeof values);
+            randomize = pat.velocityRandomize[currentVoice] != 0;
+        } else if (pat.hasLane[k]) {
+            std::memcpy(values, pat.lanes[k], sizeof values);
+            randomize = pat.laneRandomize[k] != 0;
+        } else {
+            // What the pattern will hold once the lane is first edited.
+            for (float& v : values) v = 0.5f;
+            randomize = false;
+        }
+    });
     laneControl->setValues(values, kPatternSteps);
     if (laneRandomButton) laneRandomButton->setValue(randomize ? 1.0f : 0.0f);
 }
 
 void KavrelEditor::applyStepCount() {
-    const int count = plugin->pattern().stepCount();
+    const int count = plugin->readPattern([](const KavrelPattern& pat) { return pat.stepCount(); });
     if (count == shownStepCount) return;
     shownStepCount = count;
     for (auto* row : rowControls)
@@ -607,6 +609,10 @@ void KavrelEditor::applyStepPosition(int step) {
     mark(laneControl);
 }
 
+int KavrelEditor::playingStep() const {
+    return plugin->readPattern([](const KavrelPattern& pat) { return pat.currentStep; });
+}
+
 void KavrelEditor::followTransport() {
     if (!playButton) return;
     const int running = plugin->isTransportRunning() ? 1 : 0;
@@ -614,7 +620,7 @@ void KavrelEditor::followTransport() {
     shownRunning = running;
     // A press in progress shows its own preview; the release settles it.
     if (dragControl != playButton) playButton->setValue(running ? 1.0f : 0.0f);
-    applyStepPosition(running ? plugin->pattern().currentStep : shownStep);
+    applyStepPosition(running ? playingStep() : shownStep);
 }
 
 void KavrelEditor::followLearn() {

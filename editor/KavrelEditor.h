@@ -128,6 +128,7 @@ private:
     void applyParameter(int index, float value);
     void applyStepPosition(int step);
     void applyStepCount();
+    int playingStep() const;
     void followTransport();
     void followLearn();
     void loadRow(int voice);

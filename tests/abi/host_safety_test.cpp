@@ -327,6 +327,19 @@ TEST_F(HostSafety, AToolSetAfterAProgramChangeActsAcrossASuspend) {
     EXPECT_TRUE(clearAfterChange(*other, true) == withBlock);
 }
 
+// A value set between two changes to the same program, before any block, stays with it.
+TEST_F(HostSafety, AValueSetBetweenTwoChangesToTheSameProgramStays) {
+    host->dispatch(vst::effSetProgram, 0, 3);
+    set(kKickTune, 0.8125f);
+    host->dispatch(vst::effSetProgram, 0, 3);
+    EXPECT_EQ(get(kKickTune), 0.8125f);
+    host->process(kBlock);
+    EXPECT_EQ(get(kKickTune), 0.8125f);
+    float saved = 0.0f;
+    std::memcpy(&saved, legacyOf(chunkOf(*host, true)).data() + 28 + 4 * kKickTune, 4);
+    EXPECT_EQ(saved, 0.8125f);
+}
+
 // No value, however close to zero from below, shows as "-0".
 TEST_F(HostSafety, NoTextShowsMinusZero) {
     for (int index = 0; index < kNumParams; ++index) {

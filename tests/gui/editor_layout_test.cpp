@@ -290,7 +290,8 @@ TEST_F(EditorLayoutTest, GesturesOnMixerAndTransportReachThePlugIn) {
     host->process(512);
     EXPECT_FALSE(plugin->isTransportRunning());
 
-    click(317 + 13 * 3 + 6, 482); // pattern 4 (not playing: at once)
+    click(317 + 13 * 3 + 6, 482); // pattern 4 (not playing: at the next block)
+    host->process(512);
     EXPECT_EQ(plugin->currentPatternIndex(), 3);
 
     // The tempo read-out sets the tempo it shows, and keeps it after idle.

@@ -424,6 +424,7 @@ TEST_F(ProgramsTest, StoredActionsDoNotActWhenRecalled) {
 // however the pattern was chosen.
 TEST_F(ProgramsTest, TheSelectedPatternComesBackWithTheProgram) {
     setReal(114, 5.0f); // pattern 6
+    land();
     ASSERT_EQ(plugin->currentPatternIndex(), 5);
     plugin->setStep(4, 7, true);
     auto saved = chunkOf(effect, false);

@@ -173,10 +173,14 @@ TEST_F(SequencerTest, PatternRequestsWaitForTheNextPatternStartWhilePlaying) {
     EXPECT_NEAR(static_cast<double>(noteOns(38)[0]), 88200.0, 2.0);
 }
 
-TEST_F(SequencerTest, PatternRequestsSwitchAtOnceWhileStopped) {
+// While stopped a pattern chosen by note or by the host switches with the next block, not at
+// the end of the pattern; the host reads its choice at once.
+TEST_F(SequencerTest, PatternRequestsSwitchAtTheNextBlockWhileStopped) {
     host->process(512, {midiEvent(0x90, 64, 100)});
     EXPECT_EQ(plugin->currentPatternIndex(), 4);
     set(114, 1.0f);
+    EXPECT_EQ(get(114), 1.0f);
+    host->process(512);
     EXPECT_EQ(plugin->currentPatternIndex(), 15);
 }
 
