@@ -75,7 +75,7 @@ const char* exportVoiceName(int voice) {
 }
 
 std::string oneShotFileName(const std::string& programName, int voice) {
-    return safeFileName(programName + " - " + exportVoiceName(voice)) + ".wav";
+    return safeFileName(programName) + " - " + exportVoiceName(voice) + ".wav";
 }
 
 std::filesystem::path pathFromUtf8(const std::string& name) {

@@ -17,7 +17,7 @@ std::string safeFileName(const std::string& name);
 // The name of a voice as the export files and tracks show it.
 const char* exportVoiceName(int voice);
 
-// "<program> - <voice>.wav", safe.
+// "<program> - <voice>.wav", the program's name made safe as for its kit's folder.
 std::string oneShotFileName(const std::string& programName, int voice);
 
 // A UTF-8 name as a path, on every platform.

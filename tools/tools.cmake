@@ -25,7 +25,8 @@ if(NOT CMAKE_CROSSCOMPILING)
 
   if(KAVREL_TESTS)
     file(GLOB KAVREL_TOOLS_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/tools/*.cpp)
-    add_executable(kavrel_tools_tests ${KAVREL_TOOLS_TESTS})
+    add_executable(kavrel_tools_tests ${KAVREL_TOOLS_TESTS}
+      ${CMAKE_SOURCE_DIR}/tests/support/TestEnvironment.cpp)
     target_include_directories(kavrel_tools_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     target_compile_definitions(kavrel_tools_tests PRIVATE
       KAVREL_RENDER_EXE="$<TARGET_FILE:kavrel-render>"

@@ -1,8 +1,8 @@
 #include "platform/KavrelPlatform.h"
 
-#include <knownfolders.h>
-#include <shlobj.h>
 #include <windows.h>
+// After windows.h, which the shell headers need first.
+#include <shlobj.h>
 
 std::filesystem::path kavrel::platform::documentsFolder() {
     // The known folder rather than %USERPROFILE%\Documents: users move it, often to another
