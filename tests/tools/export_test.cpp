@@ -273,37 +273,6 @@ TEST_F(Export, KitFolderAndFilesAreNamedSafelyAfterTheProgram) {
     }
     EXPECT_EQ(files, 12);
     EXPECT_TRUE(std::filesystem::exists(folder / "Kit_ 7_8 _live__ - Open Hat.wav"));
-
-    const std::pair<std::string, std::string> names[] = {
-        {"", "Untitled"},
-        {" . ", "Untitled"},
-        {"..", "Untitled"},
-        {"CON", "CON_"},
-        {"lpt1.kit", "lpt1.kit_"},
-        {"Aux ", "Aux_"},
-        {"COMMON", "COMMON"},
-        {"a\tb\x7f", "a_b_"},
-        {"tab<>|\"\\", "tab_____"},
-        {"Caf\xe9", "Caf\xc3\xa9"},
-        {"Caf\xc3\xa9", "Caf\xc3\xa9"},
-        {"  Lead", "Lead"},
-    };
-    for (const auto& [in, out] : names) EXPECT_EQ(safeFileName(in), out) << in;
-}
-
-TEST_F(Export, ExportFolderIsInTheDocumentsFolder) {
-    const char* home = std::getenv("HOME");
-    const std::string savedHome = home ? home : "";
-    kavrel::test::setEnvironment("XDG_DOCUMENTS_DIR", "/srv/docs");
-    EXPECT_EQ(exportFolder(), std::filesystem::path("/srv/docs/Kavrel Exports"));
-    // Only an absolute path names a folder; otherwise the home folder's Documents.
-    kavrel::test::setEnvironment("XDG_DOCUMENTS_DIR", "docs");
-    kavrel::test::setEnvironment("HOME", "/home/producer");
-    EXPECT_EQ(exportFolder(), std::filesystem::path("/home/producer/Documents/Kavrel Exports"));
-    kavrel::test::unsetEnvironment("XDG_DOCUMENTS_DIR");
-    kavrel::test::setEnvironment("HOME", "");
-    EXPECT_TRUE(exportFolder().empty());
-    kavrel::test::setEnvironment("HOME", savedHome);
 }
 
 } // namespace
