@@ -11,6 +11,10 @@ namespace kavrel::platform {
 // (or ~/.config/Quellmark/) on Linux. Empty when the environment does not say where.
 std::filesystem::path settingsFolder();
 
+// The user's documents folder: the Documents known folder on Windows; $XDG_DOCUMENTS_DIR, or
+// ~/Documents, on Linux. Empty when the environment does not say where.
+std::filesystem::path documentsFolder();
+
 // A resource carried inside the plug-in's own library, by type and numeric name. The bytes stay
 // valid while the library is loaded. False when the library carries no such resource.
 bool loadModuleResource(const char* type, int id, const uint8_t** data, size_t* size);

@@ -1,12 +1,15 @@
 // Renders the plug-in offline to a WAV file, loading it through its entry point and driving
 // it block by block the way a host plays a project: transport, tempo and MIDI file included.
+#include "core/Kavrel.h"
+#include "export/OneShotExport.h"
+#include "export/PatternExport.h"
+#include "export/WavWriter.h"
 #include "host/ChunkForm.h"
 #include "host/FxFile.h"
 #include "host/PluginHost.h"
 #include "render/LevelMeter.h"
 #include "render/MidiFileSchedule.h"
 #include "render/Options.h"
-#include "render/WavWriter.h"
 
 #include <algorithm>
 #include <chrono>
@@ -27,6 +30,7 @@
 
 using namespace kavrel::host;
 using namespace kavrel::render;
+using namespace kavrel::exporting;
 
 namespace {
 
@@ -128,6 +132,48 @@ void setParameter(vst::AEffect* effect, int index, float value) {
     if (index >= 0 && index < effect->numParams) effect->setParameter(effect, index, value);
 }
 
+// Exports run on the engine linked into the tool, the plug-in's own code and factory bank.
+vst::AEffect* VST_CALLBACK linkedEntry(vst::audioMasterCallback audioMaster) {
+    return (new Kavrel(audioMaster))->getAeffect();
+}
+
+int runExport(PluginHost& host, const RenderOptions& options) {
+    Kavrel& plugin = *static_cast<Kavrel*>(host.effect()->object);
+    std::string error;
+    if (!options.exportMidi.empty()) {
+        PatternExportOptions request;
+        request.pattern = options.pattern > 0
+                              ? options.pattern - 1
+                              : static_cast<int>(plugin.getParameter(kPatternParam) * 15.0f + 0.5f);
+        request.playedPasses = options.passes;
+        request.hasSeed = options.hasSeed;
+        request.seed = options.seed;
+        request.voice = options.row - 1;
+        const MidiFileContent content = patternMidi(plugin, request);
+        if (!writeWholeFile(options.exportMidi, encodeMidiFile(content), error))
+            return fail(kExitFailure, error);
+        if (!options.quiet) {
+            size_t notes = 0;
+            for (const MidiFileTrack& track : content.tracks) notes += track.notes.size();
+            std::printf("wrote %s: pattern %d of \"%s\" (passes: %s), %s in %s at %g BPM\n",
+                        options.exportMidi.c_str(), request.pattern + 1, content.name.c_str(),
+                        options.passes ? (std::to_string(options.passes) + " played").c_str()
+                                       : "as written",
+                        counted(static_cast<long long>(notes), "note").c_str(),
+                        counted(static_cast<long long>(content.tracks.size()), "track").c_str(),
+                        content.tempo);
+        }
+    }
+    if (!options.exportKit.empty()) {
+        std::filesystem::path folder;
+        if (!exportKit(plugin, options.exportKit, folder, error)) return fail(kExitFailure, error);
+        if (!options.quiet)
+            std::printf("wrote 12 one-shots at %d Hz to %s\n", options.sampleRate,
+                        displayPath(folder).c_str());
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -181,9 +227,14 @@ int main(int argc, char** argv) {
     if (options.hasSeed) setenv("KAVREL_SEED", std::to_string(options.seed).c_str(), 1);
 
     PluginHost host;
-    if (!host.load(options.pluginPath, error))
-        return fail(kExitFailure, "cannot load the plug-in: " + error);
-    keepMapped(options.pluginPath);
+    if (exports(options)) {
+        if (!host.instantiate(&linkedEntry, error))
+            return fail(kExitFailure, "cannot create the engine: " + error);
+    } else {
+        if (!host.load(options.pluginPath, error))
+            return fail(kExitFailure, "cannot load the plug-in: " + error);
+        keepMapped(options.pluginPath);
+    }
     vst::AEffect* effect = host.effect();
     const int outputs = effect->numOutputs;
     if (outputs < 1 || outputs > 52)
@@ -249,6 +300,11 @@ int main(int argc, char** argv) {
     if (options.listPrograms) {
         const std::vector<std::string> names = programNames(host);
         for (size_t i = 0; i < names.size(); ++i) std::printf("%2zu  %s\n", i, names[i].c_str());
+    }
+    if (exports(options)) {
+        const int status = runExport(host, options);
+        host.close();
+        return status;
     }
     if (!rendersAudio(options)) {
         host.close();

@@ -1,5 +1,5 @@
-# Command-line tools on top of the host harness. kavrel-render writes audio files through
-# libsndfile, which only the native build has.
+# Command-line tools on top of the host harness. kavrel-render and its tests read audio files
+# through libsndfile, which only the native build has.
 
 # Preset files move between platforms, so the tool that reads and writes them is built for
 # both.
@@ -15,22 +15,25 @@ if(NOT CMAKE_CROSSCOMPILING)
   file(GLOB KAVREL_RENDER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/render/*.cpp)
   add_library(kavrel_render STATIC ${KAVREL_RENDER_SOURCES})
   target_include_directories(kavrel_render PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_SOURCE_DIR}/tools)
-  target_link_libraries(kavrel_render PUBLIC PkgConfig::SNDFILE)
+  target_link_libraries(kavrel_render PUBLIC kavrel_engine)
 
   add_executable(kavrel-render ${CMAKE_SOURCE_DIR}/tools/kavrel-render.cpp)
   target_compile_definitions(kavrel-render PRIVATE KAVREL_VERSION="${PROJECT_VERSION}")
-  target_link_libraries(kavrel-render PRIVATE kavrel_render kavrel_host)
+  # The exports run on an engine of the tool's own, with the factory bank the plug-in carries.
+  target_link_libraries(kavrel-render PRIVATE kavrel_render kavrel_host kavrel_resources)
   add_dependencies(kavrel-render Kavrel)
 
   if(KAVREL_TESTS)
     file(GLOB KAVREL_TOOLS_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/tools/*.cpp)
-    add_executable(kavrel_tools_tests ${KAVREL_TOOLS_TESTS})
+    add_executable(kavrel_tools_tests ${KAVREL_TOOLS_TESTS}
+      ${CMAKE_SOURCE_DIR}/tests/support/TestEnvironment.cpp)
     target_include_directories(kavrel_tools_tests PRIVATE ${CMAKE_SOURCE_DIR}/tests)
     target_compile_definitions(kavrel_tools_tests PRIVATE
       KAVREL_RENDER_EXE="$<TARGET_FILE:kavrel-render>"
       KAVREL_PRESET_EXE="$<TARGET_FILE:kavrel-preset>"
       KAVREL_PLUGIN_FILE="$<TARGET_FILE:Kavrel>")
-    target_link_libraries(kavrel_tools_tests PRIVATE kavrel_render kavrel_host gtest gtest_main)
+    target_link_libraries(kavrel_tools_tests PRIVATE kavrel_render kavrel_host kavrel_resources
+      PkgConfig::SNDFILE gtest gtest_main)
     add_dependencies(kavrel_tools_tests kavrel-render kavrel-preset Kavrel)
     add_test(NAME tools COMMAND kavrel_tools_tests --gtest_brief=1)
   endif()

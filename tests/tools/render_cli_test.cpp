@@ -127,6 +127,9 @@ TEST_F(RenderCli, RejectsBadArgumentsWithAMessage) {
         {{"--out", out, "--param", "x=0.5"}, "is not a whole number"},
         {{"--out", out, "--param", "400=0.5"}, "parameters 0..262, not 400"},
         {{"--out=" + out, "--quiet=yes"}, "--quiet takes no value"},
+        {{"--out", out, "--export-kit", path("kit")}, "use one or the other"},
+        {{"--export-midi", path("p.mid"), "--passes", "0"}, "--passes: 0 is out of range"},
+        {{"--out", out, "--passes", "4"}, "--passes needs --export-midi"},
     };
     for (const auto& c : cases) {
         Result r = run(c.args);
@@ -292,6 +295,36 @@ TEST_F(RenderCli, BarPeaksWithoutAFileMeasureTheSameRender) {
     EXPECT_EQ(measured.output, written.output);
     EXPECT_EQ(std::count(measured.output.begin(), measured.output.end(), '\n'), 3);
     EXPECT_EQ(measured.output.rfind("bar 1: ", 0), 0u) << measured.output;
+}
+
+TEST_F(RenderCli, ExportsPatternsAsMidiFilesAndTheKitAsOneShots) {
+    Result once = run({"--export-midi", path("once.mid"), "--program", "3", "--pattern", "1"});
+    ASSERT_EQ(once.exitCode, 0) << once.output;
+    EXPECT_NE(once.output.find("wrote " + path("once.mid")), std::string::npos) << once.output;
+    const auto take = [&](const char* name) {
+        Result r = run({"--export-midi", path(name), "--program", "3", "--passes", "4", "--seed",
+                        "11", "--quiet"});
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        return contents(name);
+    };
+    // The dice roll the same with the same seed; four passes are longer than one.
+    EXPECT_EQ(take("a.mid"), take("b.mid"));
+    EXPECT_GT(contents("a.mid").size(), contents("once.mid").size());
+
+    Result kit = run({"--export-kit", dir, "--program", "3", "--rate", "48000"});
+    ASSERT_EQ(kit.exitCode, 0) << kit.output;
+    int files = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
+        if (entry.path().extension() != ".wav") continue;
+        ++files;
+        SF_INFO info{};
+        SNDFILE* file = sf_open(entry.path().c_str(), SFM_READ, &info);
+        ASSERT_NE(file, nullptr) << entry.path();
+        sf_close(file);
+        EXPECT_EQ(info.samplerate, 48000);
+        EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_24);
+    }
+    EXPECT_EQ(files, 12) << kit.output;
 }
 
 TEST_F(RenderCli, SavesLoadsAndListsPresetFiles) {

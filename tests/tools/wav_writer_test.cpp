@@ -1,5 +1,5 @@
+#include "export/WavWriter.h"
 #include "render/LevelMeter.h"
-#include "render/WavWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <unistd.h>
 #include <vector>
 
+using kavrel::exporting::SampleFormat;
+using kavrel::exporting::WavWriter;
 using kavrel::render::LevelMeter;
-using kavrel::render::SampleFormat;
-using kavrel::render::WavWriter;
 
 TEST(WavWriter, ClipsIntegerFilesAndSilencesNonFiniteSamples) {
     std::string path = "/tmp/kavrel_wav_writer_" + std::to_string(getpid()) + ".wav";

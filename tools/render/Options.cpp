@@ -17,6 +17,8 @@ const char kUsage[] =
     R"(Usage: kavrel-render --out FILE.wav [options]
        kavrel-render --list-programs [--load-fxb FILE] [options]
        kavrel-render --save-fxb FILE | --save-fxp FILE [options]
+       kavrel-render --export-midi FILE.mid [--passes K] [--seed S] [options]
+       kavrel-render --export-kit DIR [options]
 
 Loads the Kavrel plug-in the way a host does and renders it offline to a WAV file: the
 step sequencer plays the chosen program and pattern, and a MIDI file can play the voices.
@@ -62,6 +64,20 @@ Options:
                         bar of --tempo, one line a bar ("bar N: A B C D E F", dBFS with
                         two decimals), even with --quiet; without --out the render
                         is only measured: no file, nothing else printed
+  --export-midi FILE.mid
+                        write --pattern of --program as a Standard MIDI File instead
+                        of rendering: one track per voice on the notes Kavrel sends
+                        as MIDI output, at the program's tempo, 480 ticks a quarter;
+                        one pass of the steps as written (probabilities ignored)
+  --passes K            with --export-midi: K passes (1..64) as the pattern plays,
+                        with its probabilities, random velocities and random beats
+                        rolled (give --seed for the same file every time)
+  --row N               with --export-midi: only voice N's row (1..12: kick, snare 8,
+                        snare 9, low, mid, high tom, closed, open hat, cymbal,
+                        rimshot, clap, cowbell)
+  --export-kit DIR      write each voice's hit at full velocity from --program, a
+                        24-bit WAV at --rate, into DIR/<program name>/ as
+                        "<program name> - <voice>.wav", and render nothing else
   --help                this text
   --version             the tool's version
 
@@ -252,6 +268,14 @@ ParseOutcome parseOptions(int argc, const char* const* argv, RenderOptions& opti
                 return ParseOutcome::Error;
             }
             options.chunkFormat = text;
+        } else if (name == "--export-midi" || name == "--export-kit") {
+            if (!in.value(name, attached, text)) return ParseOutcome::Error;
+            (name == "--export-midi" ? options.exportMidi : options.exportKit) = text;
+        } else if (name == "--passes" || name == "--row") {
+            if (!in.value(name, attached, text) ||
+                !in.integer(name, text, 1, name == "--passes" ? 64 : 12, number))
+                return ParseOutcome::Error;
+            (name == "--passes" ? options.passes : options.row) = static_cast<int>(number);
         } else if (name == "--list-programs") {
             if (!flag()) return ParseOutcome::Error;
             options.listPrograms = true;
@@ -356,8 +380,16 @@ ParseOutcome parseOptions(int argc, const char* const* argv, RenderOptions& opti
         }
     }
 
+    if (exports(options) && (!options.outPath.empty() || options.barPeaks)) {
+        in.fail("an export renders no --out file and no --bar-peaks: use one or the other");
+        return ParseOutcome::Error;
+    }
+    if ((options.passes || options.row) && options.exportMidi.empty()) {
+        in.fail(std::string(options.passes ? "--passes" : "--row") + " needs --export-midi");
+        return ParseOutcome::Error;
+    }
     if (options.outPath.empty() && !options.listPrograms && options.saveFxb.empty() &&
-        options.saveFxp.empty() && !options.barPeaks) {
+        options.saveFxp.empty() && !options.barPeaks && !exports(options)) {
         in.fail("--out FILE.wav is required (see --help)");
         return ParseOutcome::Error;
     }
@@ -374,6 +406,10 @@ ParseOutcome parseOptions(int argc, const char* const* argv, RenderOptions& opti
         return ParseOutcome::Error;
     }
     return ParseOutcome::Render;
+}
+
+bool exports(const RenderOptions& options) {
+    return !options.exportMidi.empty() || !options.exportKit.empty();
 }
 
 } // namespace kavrel::render

@@ -1,5 +1,5 @@
 #pragma once
-#include "render/WavWriter.h"
+#include "export/WavWriter.h"
 
 #include <cstdint>
 #include <string>
@@ -7,6 +7,8 @@
 #include <vector>
 
 namespace kavrel::render {
+
+using exporting::SampleFormat;
 
 enum class SyncMode { Host, Internal, Midi };
 enum class OutputLayout { Mix, All };
@@ -36,7 +38,14 @@ struct RenderOptions {
     // The form of the state chunk in the saved files; empty: as the plug-in hands it out.
     std::string chunkFormat;
     bool listPrograms = false; // print the program names and render nothing
+    // Exports instead of a render: a pattern as a MIDI file, the kit as one-shot WAV files.
+    std::string exportMidi, exportKit;
+    int passes = 0; // 0: the pattern once as written; otherwise passes as it plays
+    int row = 0;    // 1..12: only that voice's row; 0: every voice
 };
+
+// Whether the options ask for an export.
+bool exports(const RenderOptions& options);
 
 // Whether the options ask for a render, rather than only for preset work.
 bool rendersAudio(const RenderOptions& options);
