@@ -140,18 +140,16 @@ uint32_t pieceChecksum(const uint8_t* bytes, size_t size) {
     return static_cast<uint32_t>(crc32(crc32(0L, Z_NULL, 0), bytes, static_cast<uInt>(size)));
 }
 
-bool deflatePiece(const uint8_t* legacy, size_t size, std::vector<uint8_t>& out) {
+bool deflatePiece(const uint8_t* legacy, size_t size, std::vector<uint8_t>& out, int level) {
     out.clear();
     if (size == 0 || size > kMaxExpandedSize) return false;
-    // The default level, as for the whole bank before: about 5 kB a program.
     uLongf length = compressBound(static_cast<uLong>(size));
     try {
         out.resize(length);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (compress2(out.data(), &length, legacy, static_cast<uLong>(size), Z_DEFAULT_COMPRESSION) !=
-        Z_OK) {
+    if (compress2(out.data(), &length, legacy, static_cast<uLong>(size), level) != Z_OK) {
         out.clear();
         return false;
     }

@@ -113,6 +113,24 @@ KavrelPackedProgram::Shared knownPiece(const chunk::Piece& piece,
     return nullptr;
 }
 
+// A program of an earlier form that is the factory program of its slot, unchanged: taken as
+// the factory's own piece, without packing it again (sessions of earlier releases hold mostly
+// those).
+KavrelPackedProgram::Shared knownRecord(const uint8_t* legacy, size_t size, int slot,
+                                        std::vector<uint8_t>& scratch) {
+    const auto& bank = Kavrel::factoryBank();
+    if (slot < 0 || static_cast<size_t>(slot) >= bank.size()) return nullptr;
+    const KavrelPackedProgram::Shared& factory = bank[static_cast<size_t>(slot)];
+    if (factory->legacySize != size) return nullptr;
+    try {
+        scratch.resize(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (!chunk::inflatePiece(factory->piece(), scratch.data())) return nullptr;
+    return std::memcmp(scratch.data(), legacy, size) == 0 ? factory : nullptr;
+}
+
 } // namespace
 
 vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
@@ -163,8 +181,12 @@ vst::int32 Kavrel::setChunk(void* data, vst::int32 byteSize, bool isPreset) {
                 offsets[i] = at;
                 at += lengths[i];
             }
+            std::vector<uint8_t> scratch;
             for (int i = 0; i < count; ++i) {
-                loaded[i] = KavrelPackedProgram::fromLegacy(bytes + offsets[i], lengths[i]);
+                const int slot = isPreset ? hostProgram.load(std::memory_order_relaxed) : i;
+                loaded[i] = knownRecord(bytes + offsets[i], lengths[i], slot, scratch);
+                if (!loaded[i])
+                    loaded[i] = KavrelPackedProgram::fromLegacy(bytes + offsets[i], lengths[i]);
                 if (!loaded[i]) return 0;
             }
         }

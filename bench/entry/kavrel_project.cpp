@@ -124,41 +124,52 @@ int main(int argc, char** argv) {
     }
     const double perInstance = (residentKb() - before) / count;
 
-    Figures save, reopen, change;
+    // A host saving the project now and then while it plays (its autosave), and reopening it.
+    Figures save, reopen, change, saveAfterChanges;
     std::vector<std::vector<uint8_t>> banks(project.size());
-    for (int round = 0; round < 5; ++round) {
+    auto saveAll = [&](Figures& figures) {
         for (size_t i = 0; i < project.size(); ++i) {
-            auto& host = *project[i];
             void* data = nullptr;
             const auto start = Clock::now();
-            const auto size = host.dispatch(vst::effGetChunk, 0, 0, &data);
-            save.add(millisecondsSince(start));
+            const auto size = project[i]->dispatch(vst::effGetChunk, 0, 0, &data);
+            figures.add(millisecondsSince(start));
             const auto* bytes = static_cast<const uint8_t*>(data);
             banks[i].assign(bytes, bytes + size);
-            host.process(kBlock);
         }
+    };
+    auto playAll = [&](int blocks) {
+        for (auto& host : project)
+            for (int block = 0; block < blocks; ++block) host->process(kBlock);
+    };
+    for (int round = 0; round < 5; ++round) {
+        playAll(100);
+        saveAll(save);
         for (size_t i = 0; i < project.size(); ++i) {
-            auto& host = *project[i];
             const auto start = Clock::now();
-            host.dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(banks[i].size()),
-                          banks[i].data());
+            project[i]->dispatch(vst::effSetChunk, 0, static_cast<vst::intptr>(banks[i].size()),
+                                 banks[i].data());
             reopen.add(millisecondsSince(start));
-            host.process(kBlock);
         }
+    }
+    // Program changes while playing, then a save of what they left behind.
+    for (int round = 0; round < 3; ++round) {
         for (size_t i = 0; i < project.size(); ++i) {
             auto& host = *project[i];
             for (int k = 0; k < 10; ++k) {
                 const auto start = Clock::now();
                 host.dispatch(vst::effSetProgram, 0, (static_cast<int>(i) + 7 * k + round) % 48);
                 change.add(millisecondsSince(start));
-                host.process(kBlock);
+                for (int block = 0; block < 20; ++block) host.process(kBlock);
             }
         }
+        saveAll(saveAfterChanges);
     }
     std::printf("instances                      %d\n", count);
     std::printf("resident memory per instance   %.2f MiB\n", perInstance / 1024.0);
     std::printf("effGetChunk of the bank        median %.3f ms, worst %.3f ms (%zu bytes)\n",
                 save.median(), save.worst(), banks.empty() ? size_t(0) : banks[0].size());
+    std::printf("  after ten program changes    median %.3f ms, worst %.3f ms\n",
+                saveAfterChanges.median(), saveAfterChanges.worst());
     std::printf("effSetChunk of the bank        median %.3f ms, worst %.3f ms\n", reopen.median(),
                 reopen.worst());
     std::printf("effSetProgram                  median %.3f ms, worst %.3f ms\n", change.median(),

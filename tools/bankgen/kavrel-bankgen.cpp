@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < sources.size(); ++i) {
         std::vector<uint8_t> legacy(kavrel::chunk::programSize(programs[i]));
         kavrel::chunk::writeProgram(programs[i], legacy.data());
-        if (!kavrel::chunk::deflatePiece(legacy.data(), legacy.size(), deflated[i])) {
+        if (!kavrel::chunk::deflatePiece(legacy.data(), legacy.size(), deflated[i],
+                                         kavrel::chunk::kSmallestPieceLevel)) {
             std::fprintf(stderr, "kavrel-bankgen: cannot pack %s\n", sources[i].c_str());
             return 1;
         }
