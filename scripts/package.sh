@@ -67,7 +67,9 @@ EOF
 runtime=""
 for lib in $(objdump -p build/bin/Kavrel.so | awk '/NEEDED/ {print $2}'); do
   case "$lib" in libc.so.* | libm.so.* | libdl.so.* | libpthread.so.* | librt.so.* | ld-linux*) continue ;; esac
-  path=$(ldconfig -p | awk -v lib="$lib" '$1 == lib && /x86-64/ {print $NF; exit}')
+  # awk reads the whole list: leaving early would end ldconfig with SIGPIPE, which pipefail
+  # turns into a failure.
+  path=$(ldconfig -p | awk -v lib="$lib" '!found && $1 == lib && /x86-64/ {print $NF; found = 1}')
   package=""
   if [ -n "$path" ]; then
     package=$(dpkg -S "$path" 2>/dev/null || dpkg -S "$(readlink -f "$path")" 2>/dev/null || true)

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <zlib.h>
 
 using kavrel::test::InProcessPlugin;
@@ -228,11 +229,15 @@ TEST_F(ProgramsTest, DamagedCompactChunksAreRefusedWithNothingChanged) {
         {12, 64u << 20},           // more than any bank, refused before allocating
         {16, le32(first, 16) - 1}, // the stream does not end where announced
     };
-    for (const Field& f : firstFields) {
-        auto bad = first;
-        resign(bad, f.at, f.value);
-        EXPECT_TRUE(refused(bad, bad.size(), true)) << f.at << " " << f.value;
-    }
+    auto refusedSigned = [&](const std::vector<uint8_t>& sound, const Field* fields, size_t count,
+                             void (*sign)(std::vector<uint8_t>&, size_t, uint32_t)) {
+        for (size_t k = 0; k < count; ++k) {
+            auto bad = sound;
+            sign(bad, fields[k].at, fields[k].value);
+            EXPECT_TRUE(refused(bad, bad.size(), true)) << fields[k].at << " " << fields[k].value;
+        }
+    };
+    refusedSigned(first, firstFields, std::size(firstFields), resign);
     // ... and in pieces.
     const Field pieceFields[] = {
         {4, 3},                     // a later format version
@@ -243,11 +248,7 @@ TEST_F(ProgramsTest, DamagedCompactChunksAreRefusedWithNothingChanged) {
         {20, 64u << 20},            // more than any bank, refused before allocating
         {24, le32(preset, 24) - 1}, // the stream does not end where announced
     };
-    for (const Field& f : pieceFields) {
-        auto bad = preset;
-        resignPieces(bad, f.at, f.value);
-        EXPECT_TRUE(refused(bad, bad.size(), true)) << f.at << " " << f.value;
-    }
+    refusedSigned(preset, pieceFields, std::size(pieceFields), resignPieces);
     // A sound compact chunk of either form around a legacy record that is not.
     auto legacy = expand(preset);
     putU32(legacy, kLockCounts, 121);
