@@ -3,9 +3,9 @@
 #include <atomic>
 
 // Hands whole states from the host's threads to the audio thread without either side ever
-// waiting for the other. A fixed set of N states circulates: the audio thread plays one, at
-// most one waits to be played, and the rest belong to the host side, which fills a free one
-// whole and publishes it. The audio thread takes the newest at the start of a block and gives
+// waiting for the other. The audio thread plays one state, at most one waits to be played, and
+// the rest belong to the host side, which fills a free one whole and publishes it; N bounds
+// how many given-back states can wait to be collected. The audio thread takes the newest at the start of a block and gives
 // back the one it played, which the host side collects and reuses. No state is ever freed
 // while the exchange lives, so a pointer to one stays valid memory in any hand.
 //
@@ -33,7 +33,8 @@ public:
     }
     void giveBack(State* state) {
         if (!state) return;
-        // At most N - 1 states are ever out of the audio side's hands, so a cell is free.
+        // The host side collects before each publish, and the audio side gives back one state
+        // per take, so no more than a couple ever wait here: a cell is free.
         for (auto& cell : returned) {
             State* empty = nullptr;
             if (cell.compare_exchange_strong(empty, state, std::memory_order_release,
