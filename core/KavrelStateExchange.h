@@ -4,10 +4,11 @@
 
 // Hands whole states from the host's threads to the audio thread without either side ever
 // waiting for the other. The audio thread plays one state, at most one waits to be played, and
-// the rest belong to the host side, which fills a free one whole and publishes it; N bounds
-// how many given-back states can wait to be collected. The audio thread takes the newest at the start of a block and gives
-// back the one it played, which the host side collects and reuses. No state is ever freed
-// while the exchange lives, so a pointer to one stays valid memory in any hand.
+// the rest belong to the host side, which fills a free one whole and publishes it. The audio
+// thread takes the newest at the start of a block and gives back the one it played, which the
+// host side collects and reuses; N bounds how many given-back states can wait to be
+// collected. The owner frees no state while the exchange lives, so a pointer to one stays
+// valid memory in any hand.
 //
 // Host-side calls (publish, reclaim, collect) must be serialised by the caller; take and
 // giveBack belong to whichever single thread plays (the audio thread, or a host thread while
