@@ -339,6 +339,14 @@ TEST_F(EditorLayoutTest, PlayButtonAndStepHighlightFollowTheTransport) {
     EXPECT_EQ(editor()->getPlayButton()->getValue(), 1.0f);
     EXPECT_NE(selectedStep(), -1);
     EXPECT_FLOAT_EQ(editor()->getTempoDisplay()->getValue(), 120.0f);
+    // A program chosen while it rolls keeps the light on, whatever Play it stored.
+    host->dispatch(vst::effSetProgram, 0, 5);
+    idle();
+    EXPECT_EQ(editor()->getPlayButton()->getValue(), 1.0f);
+    host->process(512);
+    info.ppqPos += 512 * 2.0 / 44100.0;
+    idle();
+    EXPECT_EQ(editor()->getPlayButton()->getValue(), 1.0f);
     info.flags &= ~vst::kVstTransportPlaying;
     host->process(512);
     idle();
