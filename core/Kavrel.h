@@ -294,6 +294,8 @@ private:
     void absorbLater(KavrelProgram& program, uint32_t limit);
     void overlayLater(KavrelProgram& program) const;
     void storeValue(KavrelProgram& program, int index, float value) const;
+    // The pattern a program's Pattern value selects.
+    int storedPattern(const KavrelProgram& program) const;
     // Only one thread plays at a time: the audio thread for a block, or a host thread landing a
     // change while no audio runs. Taken with one exchange; whoever finds it taken goes on
     // without playing (an idle host thread leaves the landing to the player, a block that

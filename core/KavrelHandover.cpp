@@ -40,6 +40,11 @@ const Kavrel::SharedPacked& Kavrel::defaultProgram() {
     return packed;
 }
 
+int Kavrel::storedPattern(const KavrelProgram& program) const {
+    return clampIndex(paramManager.normToReal(kParamPattern, program.params[kParamPattern]),
+                      kPatternsPerProgram - 1);
+}
+
 void Kavrel::fillDefaults(KavrelProgram& program) {
     const SharedPacked& defaults = defaultProgram();
     if (!defaults || !defaults->unpack(program, unpackScratch)) program.resetRecord();
@@ -143,18 +148,13 @@ void Kavrel::publishLocked(PlayState* state) {
     patternRequest.store(-1);
     state->publishedAt = nextStamp();
     latestPublish.store(state->publishedAt);
-    if (PlayState* replaced = exchange.publish(state)) {
-        // Taken back by reclaimWaitingLocked before, unless a block landed it meanwhile; so
-        // this is a change that never played, and the values set for it stay in its slot.
-        absorbLater(replaced->program, state->publishedAt);
-        retireLocked(replaced);
-    }
+    // The callers took a waiting change back first (reclaimWaitingLocked) and hold the lock,
+    // so nothing is waiting for this one to replace.
+    exchange.publish(state);
     // The host reads the program it chose at once, though the engine takes it at the next
     // block. Play shows whether the sequencer runs: a recall never starts or stops it.
     const KavrelProgram& program = state->program;
-    const int pattern =
-        clampIndex(paramManager.normToReal(kParamPattern, program.params[kParamPattern]),
-                   kPatternsPerProgram - 1);
+    const int pattern = storedPattern(program);
     for (int index = 0; index < kNumParams; ++index) {
         const bool perPattern = KavrelParameterManager::isPatternParam(index) &&
                                 program.hasPatternValue[pattern][index];
@@ -254,10 +254,10 @@ void Kavrel::recallValue(int index, float value) {
 void Kavrel::applyProgram() {
     KavrelProgram& slot = playingProgram();
     // Nothing may act on the pattern of the program that played before (or on none, the first
-    // time): values land in the new program's stored pattern from the start.
-    currentPatternPointer = &slot.patterns[clampIndex(
-        paramManager.normToReal(kParamPattern, slot.params[kParamPattern]),
-        kPatternsPerProgram - 1)];
+    // time): the new program's stored pattern is current from the start.
+    const int pattern = storedPattern(slot);
+    currentPattern = pendingPattern = pattern;
+    currentPatternPointer = &slot.patterns[pattern];
     for (int index = 0; index < kNumParams; ++index) {
         if (KavrelParameterManager::isPatternParam(index)) continue;
         if (index == kParamPlay)
@@ -267,10 +267,6 @@ void Kavrel::applyProgram() {
         else
             setParameter(index, slot.params[index]);
     }
-    const int pattern =
-        clampIndex(paramManager.getRealValue(kParamPattern), kPatternsPerProgram - 1);
-    currentPattern = pendingPattern = pattern;
-    currentPatternPointer = &slot.patterns[pattern];
     applyPatternValues();
     if (editorOpen()) {
         editorNotify->showPattern(pattern);
@@ -358,8 +354,7 @@ void Kavrel::replayLater(uint32_t limit) {
 void Kavrel::storeValue(KavrelProgram& program, int index, float value) const {
     program.params[index] = value;
     if (!KavrelParameterManager::isPatternParam(index)) return;
-    const int p = clampIndex(paramManager.normToReal(kParamPattern, program.params[kParamPattern]),
-                             kPatternsPerProgram - 1);
+    const int p = storedPattern(program);
     program.patternValues[p][index] = value;
     program.hasPatternValue[p][index] = 1;
 }
